@@ -1,0 +1,63 @@
+#include "app/Forms.h"
+
+#include <QList>
+#include <QPointer>
+#include <QWidget>
+
+namespace Lunovex {
+
+namespace {
+
+QList<QPointer<QWidget>>& loadedForms()
+{
+    static QList<QPointer<QWidget>> forms;
+    forms.removeAll(nullptr);
+    return forms;
+}
+
+} // namespace
+
+void RegisterForm(QWidget* window)
+{
+    if (!loadedForms().contains(window))
+        loadedForms().append(window);
+}
+
+void UnregisterForm(QWidget* window)
+{
+    loadedForms().removeAll(window);
+}
+
+QWidget* FindForm(const QString& name)
+{
+    for (const QPointer<QWidget>& form : loadedForms())
+        if (form && form->objectName().compare(name, Qt::CaseInsensitive) == 0)
+            return form;
+    return nullptr;
+}
+
+bool IsFormLoaded(const QString& name)
+{
+    return FindForm(name) != nullptr;
+}
+
+void ShowStartWindowUnlessLoaded(const QString& otherMainWindow)
+{
+    if (IsFormLoaded(otherMainWindow))
+        return;
+    if (QWidget* start = FindForm(QStringLiteral("fCover")))
+        start->show();
+}
+
+void DestroyOtherForms(QWidget* startWindow)
+{
+    const QList<QPointer<QWidget>> forms = loadedForms();
+    for (const QPointer<QWidget>& form : forms) {
+        if (form && form != startWindow) {
+            UnregisterForm(form);
+            delete form.data();
+        }
+    }
+}
+
+} // namespace Lunovex

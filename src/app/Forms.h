@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QString>
+
+class QWidget;
+
+namespace Lunovex {
+
+// The loaded windows, by the names the product gives them. A window registers when it loads and
+// unregisters when it unloads, so windows find each other here without including each other.
+void RegisterForm(QWidget* window);
+void UnregisterForm(QWidget* window);
+
+// Whether a window of that name is loaded (names compare without regard to case).
+bool IsFormLoaded(const QString& name);
+QWidget* FindForm(const QString& name);
+
+// The start window comes back when the last of the two main windows closes: called by a main
+// window as it unloads, with the other main window's name.
+void ShowStartWindowUnlessLoaded(const QString& otherMainWindow);
+
+// Deletes every registered window but the start window, without running their close handlers
+// (the application is ending).
+void DestroyOtherForms(QWidget* startWindow);
+
+} // namespace Lunovex

@@ -1,0 +1,16 @@
+#include "app/Globals.h"
+
+namespace Lunovex {
+
+GlobalState& Globals()
+{
+    static GlobalState state;
+    return state;
+}
+
+void ResetGlobals()
+{
+    Globals() = GlobalState{};
+}
+
+} // namespace Lunovex

@@ -1,0 +1,12 @@
+#pragma once
+
+#include <QString>
+
+namespace Lunovex {
+
+// A local file's real type from its content, as a lower-case extension without dot ("pdf", "htm",
+// "doc", ...), or empty text when it cannot be told. The file is only read: at most 10,240 bytes
+// from the start, 128 from the end, and the whole file only when it is under 3 KB.
+QString 打开文件判断文件类型(const QString& path);
+
+} // namespace Lunovex
