@@ -192,7 +192,7 @@ void fCover::Form_Unload()
     saveEmulationLevel();
     // The whole application ends: the other windows go without their own close handlers.
     DestroyOtherForms(this);
-    QCoreApplication::quit();
+    QCoreApplication::exit(0);
 }
 
 void fCover::saveEmulationLevel()

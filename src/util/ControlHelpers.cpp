@@ -50,13 +50,13 @@ void LoadComboFromFile(QComboBox* combo, const QString& path)
 bool SaveComboToFile(const QComboBox* combo, const QString& path)
 {
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Text))
         return false;
     QByteArray text;
     for (int i = 0; i < combo->count(); ++i)
-        text += combo->itemText(i).toLocal8Bit() + "\r\n";
+        text += combo->itemText(i).toLocal8Bit() + '\n';
     if (combo->count() == 0)
-        text = "\r\n";
+        text = "\n";
     file.write(text);
     return file.commit();
 }

@@ -8,7 +8,7 @@ std::optional<ScriptedPrompts::Answer> ScriptedPrompts::next()
 {
     if (answers_.empty())
         return std::nullopt;
-    Answer a = answers_.front();
+    std::optional<Answer> a = std::move(answers_.front());
     answers_.pop_front();
     return a;
 }
@@ -33,8 +33,8 @@ PromptAnswer ScriptedPrompts::message(QWidget*, const QString& text, PromptIcon 
     case PromptButtons::YesNoCancel: result = PromptAnswer::Cancel; break;
     case PromptButtons::YesNo: result = PromptAnswer::No; break;
     }
-    if (const auto a = next(); a && std::holds_alternative<PromptAnswer>(*a)) {
-        result = std::get<PromptAnswer>(*a);
+    if (const auto a = next(); a && a->kind == Answer::Button) {
+        result = a->button;
         record.scripted = true;
     }
     records_.append(record);
@@ -44,10 +44,10 @@ PromptAnswer ScriptedPrompts::message(QWidget*, const QString& text, PromptIcon 
 QString ScriptedPrompts::textAnswer(Record& record)
 {
     QString result;
-    if (const auto a = next(); a && std::holds_alternative<QString>(*a)) {
-        result = std::get<QString>(*a);
-        record.scripted = true;
-    }
+    const auto a = next();
+    if (a && a->kind == Answer::Text)
+        result = a->text;
+    record.scripted = a.has_value();
     records_.append(record);
     return result;
 }
@@ -57,10 +57,10 @@ std::optional<QString> ScriptedPrompts::input(QWidget*, const QString& prompt, c
 {
     Record record{Kind::Input, prompt, caption, PromptIcon::None, PromptButtons::OkCancel, initial, false};
     const auto a = next();
-    if (a && std::holds_alternative<QString>(*a)) {
+    if (a && a->kind == Answer::Text) {
         record.scripted = true;
         records_.append(record);
-        return std::get<QString>(*a);
+        return a->text;
     }
     record.scripted = a.has_value();
     records_.append(record);

@@ -7,7 +7,6 @@
 
 #include <deque>
 #include <optional>
-#include <variant>
 
 namespace Lunovex::Test {
 
@@ -33,9 +32,9 @@ public:
     ~ScriptedPrompts() override { Prompts::install(nullptr); }
 
     // Answers for the next prompts, in order.
-    void answer(PromptAnswer a) { answers_.push_back(a); }
-    void answerText(const QString& text) { answers_.push_back(text); }
-    void cancelNext() { answers_.push_back(std::monostate{}); }
+    void answer(PromptAnswer a) { answers_.push_back({Answer::Button, a, {}}); }
+    void answerText(const QString& text) { answers_.push_back({Answer::Text, PromptAnswer::Ok, text}); }
+    void cancelNext() { answers_.push_back({Answer::Cancel, PromptAnswer::Cancel, {}}); }
 
     const QList<Record>& records() const { return records_; }
     QStringList messages() const;
@@ -56,7 +55,12 @@ public:
     QString pickFolder(QWidget* owner, const QString& prompt, const QString& startFolder, bool showFiles) override;
 
 private:
-    using Answer = std::variant<std::monostate, PromptAnswer, QString>;
+    struct Answer
+    {
+        enum Kind { Button, Text, Cancel } kind;
+        PromptAnswer button;
+        QString text;
+    };
     std::optional<Answer> next();
     QString textAnswer(Record& record);
 
