@@ -19,8 +19,7 @@ QList<QPointer<QWidget>>& loadedForms()
 
 void RegisterForm(QWidget* window)
 {
-    if (!loadedForms().contains(window))
-        loadedForms().append(window);
+    if (!loadedForms().contains(window)) loadedForms().append(window);
 }
 
 void UnregisterForm(QWidget* window)
@@ -31,8 +30,7 @@ void UnregisterForm(QWidget* window)
 QWidget* FindForm(const QString& name)
 {
     for (const QPointer<QWidget>& form : loadedForms())
-        if (form && form->objectName().compare(name, Qt::CaseInsensitive) == 0)
-            return form;
+        if (form && form->objectName().compare(name, Qt::CaseInsensitive) == 0) return form;
     return nullptr;
 }
 
@@ -43,10 +41,8 @@ bool IsFormLoaded(const QString& name)
 
 void ShowStartWindowUnlessLoaded(const QString& otherMainWindow)
 {
-    if (IsFormLoaded(otherMainWindow))
-        return;
-    if (QWidget* start = FindForm(QStringLiteral("fCover")))
-        start->show();
+    if (IsFormLoaded(otherMainWindow)) return;
+    if (QWidget* start = FindForm(QStringLiteral("fCover"))) start->show();
 }
 
 void DestroyOtherForms(QWidget* startWindow)

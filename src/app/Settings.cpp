@@ -29,10 +29,8 @@ std::optional<double> toNumber(const QString& text)
     const QString t = text.trimmed();
     bool ok = false;
     double value = QLocale::c().toDouble(t, &ok);
-    if (!ok)
-        value = QLocale::system().toDouble(t, &ok);
-    if (!ok || !std::isfinite(value))
-        return std::nullopt;
+    if (!ok) value = QLocale::system().toDouble(t, &ok);
+    if (!ok || !std::isfinite(value)) return std::nullopt;
     return value;
 }
 
@@ -61,8 +59,7 @@ void SaveSetting(const SettingKey& setting, const QString& value)
 
 double GetSettingDouble(const SettingKey& setting)
 {
-    if (const auto value = toNumber(GetSetting(setting)))
-        return *value;
+    if (const auto value = toNumber(GetSetting(setting))) return *value;
     return toNumber(setting.defaultValue).value_or(0);
 }
 
@@ -70,8 +67,7 @@ int GetSettingInt(const SettingKey& setting)
 {
     // Whole numbers round as the store's readers always did; out-of-range values keep the default.
     const double value = GetSettingDouble(setting);
-    if (std::abs(value) > 2'000'000'000.0)
-        return int(toNumber(setting.defaultValue).value_or(0));
+    if (std::abs(value) > 2'000'000'000.0) return int(toNumber(setting.defaultValue).value_or(0));
     return int(std::lround(value));
 }
 

@@ -22,8 +22,7 @@ SettingKey placementKey(const QWidget* window, const char* key, const char* defa
 QString ScreenResolutionText(const QWidget* window)
 {
     const QScreen* screen = window && window->screen() ? window->screen() : QGuiApplication::primaryScreen();
-    if (!screen)
-        return QStringLiteral("0*0");
+    if (!screen) return QStringLiteral("0*0");
     // The screen's size in twips divided by 15: its size in pixels.
     const QSize size = screen->size();
     return QStringLiteral("%1*%2").arg(size.width()).arg(size.height());

@@ -63,17 +63,19 @@ void fCover::buildControls()
     Image1->setPixmap(QPixmap(QStringLiteral(":/images/cover.png")));
     Image1->setAlignment(Qt::AlignTop | Qt::AlignHCenter);
 
-    Label1 = makeLabel(this, "Label1",
-                       QStringLiteral("Marlow & Vance 是一家历史悠久的学术出版机构，旗下期刊平台收录数百种同行评审期刊，"
-                                      "涵盖人文社会科学、自然科学、工程技术与医学等领域，并提供回溯至创刊号的过刊全文。\n\n"
-                                      "本软件帮助拥有访问权限（个人账号或机构 IP）的研究人员在平台内检索文献，"
-                                      "把可阅读全文的文章整理成列表，再按标题命名、排队下载到自己选择的文件夹。"));
+    Label1 = makeLabel(
+        this, "Label1",
+        QStringLiteral("Marlow & Vance 是一家历史悠久的学术出版机构，旗下期刊平台收录数百种同行评审期刊，"
+                       "涵盖人文社会科学、自然科学、工程技术与医学等领域，并提供回溯至创刊号的过刊全文。\n\n"
+                       "本软件帮助拥有访问权限（个人账号或机构 IP）的研究人员在平台内检索文献，"
+                       "把可阅读全文的文章整理成列表，再按标题命名、排队下载到自己选择的文件夹。"));
     Label1->setWordWrap(true);
     QFont bodyFont = Label1->font();
     bodyFont.setPointSizeF(bodyFont.pointSizeF() * 1.05);
     Label1->setFont(bodyFont);
 
-    Label4 = makeLabel(this, "Label4", QStringLiteral("(该软件仅用于科研人员辅助少量下载；请不要恶意下载和大量下载！)"));
+    Label4 = makeLabel(this, "Label4",
+                       QStringLiteral("(该软件仅用于科研人员辅助少量下载；请不要恶意下载和大量下载！)"));
     Label4->setWordWrap(true);
     Label4->setStyleSheet(QStringLiteral("color: #ffb4a8;"));
 
@@ -171,8 +173,7 @@ void fCover::Command1_Click()
 {
     hide();
     QWidget* search = FindForm(QStringLiteral("fWebSearch"));
-    if (!search)
-        search = new fWebSearch;
+    if (!search) search = new fWebSearch;
     search->show();
     search->raise();
     search->activateWindow();
@@ -186,8 +187,7 @@ void fCover::closeEvent(QCloseEvent* event)
 
 void fCover::Form_Unload()
 {
-    if (unloaded_)
-        return;
+    if (unloaded_) return;
     unloaded_ = true;
     saveEmulationLevel();
     // The whole application ends: the other windows go without their own close handlers.

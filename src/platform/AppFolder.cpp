@@ -19,11 +19,9 @@ QString& overrideFolder()
 
 QString ApplicationFolder()
 {
-    if (!overrideFolder().isEmpty())
-        return overrideFolder();
+    if (!overrideFolder().isEmpty()) return overrideFolder();
     const QString exeFolder = QCoreApplication::applicationDirPath();
-    if (!exeFolder.isEmpty() && QFileInfo(exeFolder).isWritable())
-        return QDir::toNativeSeparators(exeFolder);
+    if (!exeFolder.isEmpty() && QFileInfo(exeFolder).isWritable()) return QDir::toNativeSeparators(exeFolder);
     const QString data = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
     QDir().mkpath(data);
     return QDir::toNativeSeparators(data);

@@ -18,8 +18,7 @@ std::function<double()>& testSource()
 
 double Clock::seconds()
 {
-    if (const auto& source = testSource())
-        return source();
+    if (const auto& source = testSource()) return source();
     static const QElapsedTimer started = [] {
         QElapsedTimer t;
         t.start();
@@ -50,10 +49,10 @@ void Timing::scaleAll(double factor)
     auto scale = [factor](milliseconds& d) {
         d = milliseconds(std::max<long long>(1, static_cast<long long>(double(d.count()) * factor)));
     };
-    for (milliseconds* d : {&t.startWindowDelay, &t.headerWait, &t.transferStall, &t.downloaderTimeout,
-                            &t.pageLoad, &t.pageSettle, &t.loginWaitLong, &t.loginWaitShort,
-                            &t.supervisionTick, &t.schedulingTick, &t.downloaderTick, &t.autoAnalysisTick,
-                            &t.loginRefreshTick, &t.xmlHttpPoll})
+    for (milliseconds* d :
+         {&t.startWindowDelay, &t.headerWait, &t.transferStall, &t.downloaderTimeout, &t.pageLoad,
+          &t.pageSettle, &t.loginWaitLong, &t.loginWaitShort, &t.supervisionTick, &t.schedulingTick,
+          &t.downloaderTick, &t.autoAnalysisTick, &t.loginRefreshTick, &t.xmlHttpPoll})
         scale(*d);
 }
 

@@ -22,22 +22,22 @@ public:
 // tests shrink them (scaleAll) or set single ones, and reset() brings them back.
 struct Timing
 {
-    milliseconds startWindowDelay{100};     // start window: enables the search button
-    milliseconds headerWait{30'000};        // method one: wait for the response headers
-    milliseconds transferStall{120'000};    // method one: no progress for this long fails a row
+    milliseconds startWindowDelay{100};      // start window: enables the search button
+    milliseconds headerWait{30'000};         // method one: wait for the response headers
+    milliseconds transferStall{120'000};     // method one: no progress for this long fails a row
     milliseconds downloaderTimeout{300'000}; // Downloader control: no progress for this long
-    milliseconds pageLoad{90'000};          // harvest: longest wait for a result page
-    milliseconds pageSettle{1'000};         // harvest: pause after a page has loaded
-    milliseconds loginWaitLong{10'000};     // web login: wait for the login page
-    milliseconds loginWaitShort{5'000};     // web login: wait after submitting
-    milliseconds supervisionTick{1'000};    // download window Timer1
-    milliseconds schedulingTick{1'000};     // download window Timer_Down
-    milliseconds downloaderTick{1'000};     // Downloader control's stall check
-    milliseconds autoAnalysisTick{60'000};  // search window Timer1
-    milliseconds loginRefreshTick{60'000};  // download window Timer2
-    milliseconds xmlHttpPoll{10};           // uXMLHTTP tmrReader
-    milliseconds waitPoll{10};              // how often a wait looks at its condition
-    milliseconds listRepaint{33};           // coalesced repaint of changed list rows
+    milliseconds pageLoad{90'000};           // harvest: longest wait for a result page
+    milliseconds pageSettle{1'000};          // harvest: pause after a page has loaded
+    milliseconds loginWaitLong{10'000};      // web login: wait for the login page
+    milliseconds loginWaitShort{5'000};      // web login: wait after submitting
+    milliseconds supervisionTick{1'000};     // download window Timer1
+    milliseconds schedulingTick{1'000};      // download window Timer_Down
+    milliseconds downloaderTick{1'000};      // Downloader control's stall check
+    milliseconds autoAnalysisTick{60'000};   // search window Timer1
+    milliseconds loginRefreshTick{60'000};   // download window Timer2
+    milliseconds xmlHttpPoll{10};            // uXMLHTTP tmrReader
+    milliseconds waitPoll{10};               // how often a wait looks at its condition
+    milliseconds listRepaint{33};            // coalesced repaint of changed list rows
 
     static Timing& current();
     static void reset();

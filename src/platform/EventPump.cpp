@@ -13,23 +13,20 @@ namespace Lunovex::EventPump {
 void serve()
 {
     static QElapsedTimer lastServed;
-    if (lastServed.isValid() && lastServed.nsecsElapsed() < 1'000'000)
-        return;
+    if (lastServed.isValid() && lastServed.nsecsElapsed() < 1'000'000) return;
     QCoreApplication::processEvents(QEventLoop::AllEvents);
     lastServed.start();
 }
 
 bool waitUntil(const std::function<bool()>& done, milliseconds limit)
 {
-    if (done())
-        return true;
+    if (done()) return true;
     const QDeadlineTimer deadline(limit);
     QEventLoop loop;
     QTimer poll;
     poll.setInterval(std::min(Timing::current().waitPoll, limit));
     QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
-        if (done() || deadline.hasExpired())
-            loop.quit();
+        if (done() || deadline.hasExpired()) loop.quit();
     });
     poll.start();
     QTimer::singleShot(limit, &loop, &QEventLoop::quit);

@@ -12,11 +12,16 @@ namespace {
 QMessageBox::Icon boxIcon(PromptIcon icon)
 {
     switch (icon) {
-    case PromptIcon::None: return QMessageBox::NoIcon;
-    case PromptIcon::Information: return QMessageBox::Information;
-    case PromptIcon::Exclamation: return QMessageBox::Warning;
-    case PromptIcon::Critical: return QMessageBox::Critical;
-    case PromptIcon::Question: return QMessageBox::Question;
+    case PromptIcon::None:
+        return QMessageBox::NoIcon;
+    case PromptIcon::Information:
+        return QMessageBox::Information;
+    case PromptIcon::Exclamation:
+        return QMessageBox::Warning;
+    case PromptIcon::Critical:
+        return QMessageBox::Critical;
+    case PromptIcon::Question:
+        return QMessageBox::Question;
     }
     return QMessageBox::NoIcon;
 }
@@ -24,10 +29,14 @@ QMessageBox::Icon boxIcon(PromptIcon icon)
 QMessageBox::StandardButtons boxButtons(PromptButtons buttons)
 {
     switch (buttons) {
-    case PromptButtons::Ok: return QMessageBox::Ok;
-    case PromptButtons::OkCancel: return QMessageBox::Ok | QMessageBox::Cancel;
-    case PromptButtons::YesNo: return QMessageBox::Yes | QMessageBox::No;
-    case PromptButtons::YesNoCancel: return QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
+    case PromptButtons::Ok:
+        return QMessageBox::Ok;
+    case PromptButtons::OkCancel:
+        return QMessageBox::Ok | QMessageBox::Cancel;
+    case PromptButtons::YesNo:
+        return QMessageBox::Yes | QMessageBox::No;
+    case PromptButtons::YesNoCancel:
+        return QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
     }
     return QMessageBox::Ok;
 }
@@ -40,10 +49,14 @@ public:
     {
         QMessageBox box(boxIcon(icon), caption, text, boxButtons(buttons), owner);
         switch (box.exec()) {
-        case QMessageBox::Yes: return PromptAnswer::Yes;
-        case QMessageBox::No: return PromptAnswer::No;
-        case QMessageBox::Cancel: return PromptAnswer::Cancel;
-        default: return buttons == PromptButtons::YesNo ? PromptAnswer::No : PromptAnswer::Ok;
+        case QMessageBox::Yes:
+            return PromptAnswer::Yes;
+        case QMessageBox::No:
+            return PromptAnswer::No;
+        case QMessageBox::Cancel:
+            return PromptAnswer::Cancel;
+        default:
+            return buttons == PromptButtons::YesNo ? PromptAnswer::No : PromptAnswer::Ok;
         }
     }
 
@@ -52,8 +65,7 @@ public:
     {
         bool ok = false;
         const QString text = QInputDialog::getText(owner, caption, prompt, QLineEdit::Normal, initial, &ok);
-        if (!ok)
-            return std::nullopt;
+        if (!ok) return std::nullopt;
         return text;
     }
 
@@ -69,13 +81,13 @@ public:
         return QFileDialog::getSaveFileName(owner, caption, startPath, filter);
     }
 
-    QString pickFolder(QWidget* owner, const QString& prompt, const QString& startFolder, bool showFiles) override
+    QString pickFolder(QWidget* owner, const QString& prompt, const QString& startFolder,
+                       bool showFiles) override
     {
         QFileDialog dialog(owner, prompt, startFolder);
         dialog.setFileMode(QFileDialog::Directory);
         dialog.setOption(QFileDialog::ShowDirsOnly, !showFiles);
-        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-            return {};
+        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
         return QDir::toNativeSeparators(dialog.selectedFiles().constFirst());
     }
 };

@@ -20,8 +20,8 @@ class Prompts
 public:
     virtual ~Prompts() = default;
 
-    virtual PromptAnswer message(QWidget* owner, const QString& text, PromptIcon icon,
-                                 PromptButtons buttons, const QString& caption) = 0;
+    virtual PromptAnswer message(QWidget* owner, const QString& text, PromptIcon icon, PromptButtons buttons,
+                                 const QString& caption) = 0;
     // nullopt when cancelled.
     virtual std::optional<QString> input(QWidget* owner, const QString& prompt, const QString& caption,
                                          const QString& initial) = 0;

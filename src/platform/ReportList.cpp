@@ -54,7 +54,10 @@ public:
         return row >= 0 && row < int(rows.size()) ? rows[size_t(row)].get() : nullptr;
     }
 
-    int rowCount(const QModelIndex& parent = {}) const override { return parent.isValid() ? 0 : int(rows.size()); }
+    int rowCount(const QModelIndex& parent = {}) const override
+    {
+        return parent.isValid() ? 0 : int(rows.size());
+    }
     int columnCount(const QModelIndex& parent = {}) const override
     {
         return parent.isValid() ? 0 : int(columns.size());
@@ -63,28 +66,26 @@ public:
     QVariant data(const QModelIndex& index, int role) const override
     {
         const Row* row = rowAt(index.row());
-        if (!row || index.column() >= columns.size())
-            return {};
+        if (!row || index.column() >= columns.size()) return {};
         switch (role) {
         case Qt::DisplayRole:
-        case Qt::ToolTipRole: return row->cells.value(index.column());
+        case Qt::ToolTipRole:
+            return row->cells.value(index.column());
         case Qt::DecorationRole:
-            if (index.column() == 0 && row->icon >= 0 && row->icon < icons.size())
-                return icons[row->icon];
+            if (index.column() == 0 && row->icon >= 0 && row->icon < icons.size()) return icons[row->icon];
             return {};
-        case Qt::TextAlignmentRole: return QVariant(columns[index.column()].alignment | Qt::AlignVCenter);
-        default: return {};
+        case Qt::TextAlignmentRole:
+            return QVariant(columns[index.column()].alignment | Qt::AlignVCenter);
+        default:
+            return {};
         }
     }
 
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override
     {
-        if (orientation != Qt::Horizontal || section < 0 || section >= columns.size())
-            return {};
-        if (role == Qt::DisplayRole)
-            return columns[section].caption;
-        if (role == Qt::TextAlignmentRole)
-            return QVariant(columns[section].alignment | Qt::AlignVCenter);
+        if (orientation != Qt::Horizontal || section < 0 || section >= columns.size()) return {};
+        if (role == Qt::DisplayRole) return columns[section].caption;
+        if (role == Qt::TextAlignmentRole) return QVariant(columns[section].alignment | Qt::AlignVCenter);
         return {};
     }
 
@@ -98,8 +99,7 @@ public:
     {
         dirtyFirst_ = std::min(dirtyFirst_, row);
         dirtyLast_ = std::max(dirtyLast_, row);
-        if (!repaint_.isActive())
-            repaint_.start(Timing::current().listRepaint);
+        if (!repaint_.isActive()) repaint_.start(Timing::current().listRepaint);
     }
 
     void flush()
@@ -127,8 +127,7 @@ public:
         const int at = int(rows.size());
         row->position = at;
         beginInsertRows({}, at, at);
-        if (!row->key.isEmpty())
-            byKey.insert(normalisedKey(row->key), row.get());
+        if (!row->key.isEmpty()) byKey.insert(normalisedKey(row->key), row.get());
         rows.push_back(std::move(row));
         endInsertRows();
     }
@@ -140,11 +139,9 @@ public:
         flush();
         beginRemoveRows({}, first, last);
         for (int i = first; i <= last; ++i)
-            if (!rows[size_t(i)]->key.isEmpty())
-                byKey.remove(normalisedKey(rows[size_t(i)]->key));
+            if (!rows[size_t(i)]->key.isEmpty()) byKey.remove(normalisedKey(rows[size_t(i)]->key));
         rows.erase(rows.begin() + first, rows.begin() + last + 1);
-        if (renumber)
-            renumberFrom(first);
+        if (renumber) renumberFrom(first);
         endRemoveRows();
     }
 
@@ -203,8 +200,7 @@ public:
     QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override
     {
         QSize size = QStyledItemDelegate::sizeHint(option, index);
-        if (rowHeight > 0)
-            size.setHeight(rowHeight);
+        if (rowHeight > 0) size.setHeight(rowHeight);
         return size;
     }
 };
@@ -227,7 +223,8 @@ ReportList::ReportList(QWidget* parent)
     header()->setSectionsMovable(false);
     header()->setSectionsClickable(true);
     connect(header(), &QHeaderView::sectionClicked, this, &ReportList::columnHeaderClicked);
-    connect(this, &QAbstractItemView::clicked, this, [this](const QModelIndex& index) { emit rowClicked(index.row()); });
+    connect(this, &QAbstractItemView::clicked, this,
+            [this](const QModelIndex& index) { emit rowClicked(index.row()); });
     connect(this, &QAbstractItemView::doubleClicked, this,
             [this](const QModelIndex& index) { emit rowDoubleClicked(index.row()); });
 }
@@ -257,8 +254,7 @@ void ReportList::setKeysCaseInsensitive(bool insensitive)
     model_->caseInsensitive = insensitive;
     model_->byKey.clear();
     for (auto& row : model_->rows)
-        if (!row->key.isEmpty())
-            model_->byKey.insert(model_->normalisedKey(row->key), row.get());
+        if (!row->key.isEmpty()) model_->byKey.insert(model_->normalisedKey(row->key), row.get());
 }
 
 int ReportList::count() const
@@ -268,8 +264,7 @@ int ReportList::count() const
 
 int ReportList::addRow(const QString& key, const QString& text, int icon)
 {
-    if (!key.isEmpty() && model_->byKey.contains(model_->normalisedKey(key)))
-        return -1;
+    if (!key.isEmpty() && model_->byKey.contains(model_->normalisedKey(key))) return -1;
     auto row = std::make_unique<Row>();
     row->key = key;
     row->cells.resize(std::max<qsizetype>(1, model_->columns.size()));
@@ -281,8 +276,7 @@ int ReportList::addRow(const QString& key, const QString& text, int icon)
 
 int ReportList::indexOf(const QString& key) const
 {
-    if (key.isEmpty())
-        return -1;
+    if (key.isEmpty()) return -1;
     const Row* row = model_->byKey.value(model_->normalisedKey(key));
     return row ? row->position : -1;
 }
@@ -296,20 +290,16 @@ QString ReportList::key(int row) const
 bool ReportList::setKey(int row, const QString& key)
 {
     Row* r = model_->rowAt(row);
-    if (!r)
-        return false;
+    if (!r) return false;
     const QString newKey = model_->normalisedKey(key);
     if (newKey == model_->normalisedKey(r->key)) {
         r->key = key;
         return true;
     }
-    if (!key.isEmpty() && model_->byKey.contains(newKey))
-        return false;
-    if (!r->key.isEmpty())
-        model_->byKey.remove(model_->normalisedKey(r->key));
+    if (!key.isEmpty() && model_->byKey.contains(newKey)) return false;
+    if (!r->key.isEmpty()) model_->byKey.remove(model_->normalisedKey(r->key));
     r->key = key;
-    if (!key.isEmpty())
-        model_->byKey.insert(newKey, r);
+    if (!key.isEmpty()) model_->byKey.insert(newKey, r);
     return true;
 }
 
@@ -322,8 +312,7 @@ QString ReportList::cell(int row, int column) const
 void ReportList::setCell(int row, int column, const QString& text)
 {
     Row* r = model_->rowAt(row);
-    if (!r || column < 0 || column >= r->cells.size() || r->cells[column] == text)
-        return;
+    if (!r || column < 0 || column >= r->cells.size() || r->cells[column] == text) return;
     r->cells[column] = text;
     model_->markChanged(row);
 }
@@ -336,8 +325,7 @@ QVariant ReportList::tag(int row) const
 
 void ReportList::setTag(int row, const QVariant& tag)
 {
-    if (Row* r = model_->rowAt(row))
-        r->tag = tag;
+    if (Row* r = model_->rowAt(row)) r->tag = tag;
 }
 
 void ReportList::setIconList(const QList<QIcon>& icons)
@@ -356,8 +344,7 @@ int ReportList::icon(int row) const
 void ReportList::setIcon(int row, int icon)
 {
     Row* r = model_->rowAt(row);
-    if (!r || r->icon == icon)
-        return;
+    if (!r || r->icon == icon) return;
     r->icon = icon;
     model_->markChanged(row);
 }
@@ -369,11 +356,10 @@ bool ReportList::isSelected(int row) const
 
 void ReportList::setSelected(int row, bool selected)
 {
-    if (!model_->rowAt(row) || columnCount() == 0)
-        return;
-    selectionModel()->select(model_->index(row, 0), (selected ? QItemSelectionModel::Select
-                                                              : QItemSelectionModel::Deselect) |
-                                                         QItemSelectionModel::Rows);
+    if (!model_->rowAt(row) || columnCount() == 0) return;
+    selectionModel()->select(model_->index(row, 0),
+                             (selected ? QItemSelectionModel::Select : QItemSelectionModel::Deselect) |
+                                 QItemSelectionModel::Rows);
 }
 
 QList<int> ReportList::selectedRows() const
@@ -399,8 +385,7 @@ void ReportList::setCurrentRow(int row)
 
 void ReportList::removeRow(int row)
 {
-    if (model_->rowAt(row))
-        model_->removeRange(row, row, true);
+    if (model_->rowAt(row)) model_->removeRange(row, row, true);
 }
 
 void ReportList::removeRowsWhere(const std::function<bool(int row)>& drop)
@@ -455,10 +440,8 @@ void ReportList::setRowHeight(int pixels)
 
 int ReportList::rowHeight() const
 {
-    if (delegate_->rowHeight > 0)
-        return delegate_->rowHeight;
-    if (count() > 0)
-        return std::max(1, QTreeView::rowHeight(model_->index(0, 0)));
+    if (delegate_->rowHeight > 0) return delegate_->rowHeight;
+    if (count() > 0) return std::max(1, QTreeView::rowHeight(model_->index(0, 0)));
     return fontMetrics().height() + 2;
 }
 
@@ -510,7 +493,8 @@ void ReportList::paintEvent(QPaintEvent* event)
         QPainter painter(viewport());
         int rowIndex = firstRow;
         for (int y = top; y < viewport()->height(); y += height, ++rowIndex)
-            painter.fillRect(QRect(0, y, viewport()->width(), height), rowIndex % 2 == 0 ? stripeUpper_ : stripeLower_);
+            painter.fillRect(QRect(0, y, viewport()->width(), height),
+                             rowIndex % 2 == 0 ? stripeUpper_ : stripeLower_);
     }
     QTreeView::paintEvent(event);
 }

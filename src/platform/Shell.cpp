@@ -22,8 +22,7 @@ public:
     {
         for (const char* browser : {"x-www-browser", "sensible-browser", "xdg-open"}) {
             const QString program = QStandardPaths::findExecutable(QString::fromLatin1(browser));
-            if (!program.isEmpty() && QProcess::startDetached(program, {address}))
-                return true;
+            if (!program.isEmpty() && QProcess::startDetached(program, {address})) return true;
         }
         return false;
     }
@@ -41,7 +40,8 @@ public:
             QStringLiteral("org.freedesktop.FileManager1"), QStringLiteral("ShowItems"));
         call << QStringList{QUrl::fromLocalFile(filePath).toString()} << QString();
         QDBusConnection bus = QDBusConnection::sessionBus();
-        if (bus.isConnected() && bus.call(call, QDBus::BlockWithGui, 5000).type() == QDBusMessage::ReplyMessage)
+        if (bus.isConnected() &&
+            bus.call(call, QDBus::BlockWithGui, 5000).type() == QDBusMessage::ReplyMessage)
             return true;
         return openFolder(QFileInfo(filePath).absolutePath());
     }
@@ -57,8 +57,7 @@ public:
         }
         for (const char* editor : {"editor", "gedit", "mousepad", "kate", "xed"}) {
             const QString program = QStandardPaths::findExecutable(QString::fromLatin1(editor));
-            if (!program.isEmpty() && QProcess::startDetached(program, {filePath}))
-                return true;
+            if (!program.isEmpty() && QProcess::startDetached(program, {filePath})) return true;
         }
         return openFile(filePath);
     }
@@ -67,17 +66,16 @@ private:
     static QString defaultTextEditor()
     {
         const QString xdgMime = QStandardPaths::findExecutable(QStringLiteral("xdg-mime"));
-        if (xdgMime.isEmpty())
-            return {};
+        if (xdgMime.isEmpty()) return {};
         QProcess query;
-        query.start(xdgMime, {QStringLiteral("query"), QStringLiteral("default"), QStringLiteral("text/plain")});
+        query.start(xdgMime,
+                    {QStringLiteral("query"), QStringLiteral("default"), QStringLiteral("text/plain")});
         EventPump::waitUntil([&] { return query.state() == QProcess::NotRunning; }, milliseconds(3000));
         if (query.state() != QProcess::NotRunning) {
             query.kill();
             return {};
         }
-        if (query.exitCode() != 0)
-            return {};
+        if (query.exitCode() != 0) return {};
         return QString::fromLocal8Bit(query.readAllStandardOutput()).trimmed();
     }
 };

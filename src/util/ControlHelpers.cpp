@@ -21,8 +21,7 @@ namespace Lunovex {
 void LoadComboFromFile(QComboBox* combo, const QString& path)
 {
     QFile file(path);
-    if (!file.exists() || !file.open(QIODevice::ReadOnly))
-        return;
+    if (!file.exists() || !file.open(QIODevice::ReadOnly)) return;
     combo->clear();
     int taken = 0;
     while (taken < 100 && !file.atEnd()) {
@@ -35,12 +34,10 @@ void LoadComboFromFile(QComboBox* combo, const QString& path)
         }
         while (bytes.endsWith('\n') || bytes.endsWith('\r'))
             bytes.chop(1);
-        if (bytes.contains('\0'))
-            continue;
+        if (bytes.contains('\0')) continue;
         QStringDecoder decode(QStringDecoder::System);
         const QString line = TrimSpaces(decode(bytes));
-        if (decode.hasError() || line.isEmpty())
-            continue;
+        if (decode.hasError() || line.isEmpty()) continue;
         ++taken;
         if (combo->findText(line, Qt::MatchFixedString) < 0) // MatchFixedString ignores case
             combo->addItem(line);
@@ -50,13 +47,11 @@ void LoadComboFromFile(QComboBox* combo, const QString& path)
 bool SaveComboToFile(const QComboBox* combo, const QString& path)
 {
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Text))
-        return false;
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Text)) return false;
     QByteArray text;
     for (int i = 0; i < combo->count(); ++i)
         text += combo->itemText(i).toLocal8Bit() + '\n';
-    if (combo->count() == 0)
-        text = "\n";
+    if (combo->count() == 0) text = "\n";
     file.write(text);
     return file.commit();
 }
@@ -65,18 +60,14 @@ void FitComboDropWidth(QComboBox* combo)
 {
     int longest = -1;
     for (int i = 0; i < combo->count(); ++i)
-        if (longest < 0 || combo->itemText(i).size() > combo->itemText(longest).size())
-            longest = i;
-    if (longest < 0)
-        return;
+        if (longest < 0 || combo->itemText(i).size() > combo->itemText(longest).size()) longest = i;
+    if (longest < 0) return;
 
     int width = combo->fontMetrics().horizontalAdvance(combo->itemText(longest)) + 7;
-    if (combo->count() >= 9)
-        width += combo->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, combo);
+    if (combo->count() >= 9) width += combo->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, combo);
     if (const QScreen* screen = combo->screen()) {
         const int room = screen->geometry().right() - combo->mapToGlobal(QPoint(0, 0)).x();
-        if (room > 0)
-            width = std::min(width, room);
+        if (room > 0) width = std::min(width, room);
     }
     combo->view()->setMinimumWidth(width);
 }
@@ -84,18 +75,15 @@ void FitComboDropWidth(QComboBox* combo)
 void PaintListStripes(ReportList* list, bool tallerRows, int rowHeight)
 {
     int height = list->fontMetrics().boundingRect(QStringLiteral("b")).height() + 1;
-    if (tallerRows)
-        height += 4;
-    if (rowHeight > 0)
-        height = rowHeight;
+    if (tallerRows) height += 4;
+    if (rowHeight > 0) height = rowHeight;
     list->setRowHeight(height);
     list->setStripes(QColor(231, 248, 237), QColor(Qt::white));
 }
 
 void SetListColumnWidth(ReportList* list, int column, int width)
 {
-    if (column < 1 || column > list->columnCount())
-        return;
+    if (column < 1 || column > list->columnCount()) return;
     const int index = column - 1;
     if (width == kFitContentsAndHeader)
         list->resizeColumnToContents(index);

@@ -25,11 +25,9 @@ public:
     std::optional<bool> matches(std::initializer_list<std::pair<int, unsigned char>> expected) const
     {
         for (const auto& [position, value] : expected)
-            if (position >= bytes_.size())
-                return std::nullopt;
+            if (position >= bytes_.size()) return std::nullopt;
         for (const auto& [position, value] : expected)
-            if (static_cast<unsigned char>(bytes_[position]) != value)
-                return false;
+            if (static_cast<unsigned char>(bytes_[position]) != value) return false;
         return true;
     }
 
@@ -58,8 +56,18 @@ std::optional<QString> signatureType(const Head& head)
         {{{0, 0x7B}, {1, 0x5C}, {2, 0x72}, {3, 0x74}, {4, 0x66}}, "rtf"},
         {{{0, 0x4D}, {1, 0x5A}}, "exe"},
         {{{0, 0x52}, {1, 0x61}, {2, 0x72}, {3, 0x21}}, "rar"},
-        {{{0, 0x50}, {1, 0x4B}, {2, 0x03}, {3, 0x04}, {4, 0x14}, {5, 0x00}, {6, 0x00}, {7, 0x00}, {8, 0x08}}, "zip"},
-        {{{0, 0x50}, {1, 0x4B}, {2, 0x03}, {3, 0x04}, {4, 0x14}, {5, 0x00}, {6, 0x06}, {7, 0x00}, {8, 0x08}, {9, 0x00}},
+        {{{0, 0x50}, {1, 0x4B}, {2, 0x03}, {3, 0x04}, {4, 0x14}, {5, 0x00}, {6, 0x00}, {7, 0x00}, {8, 0x08}},
+         "zip"},
+        {{{0, 0x50},
+          {1, 0x4B},
+          {2, 0x03},
+          {3, 0x04},
+          {4, 0x14},
+          {5, 0x00},
+          {6, 0x06},
+          {7, 0x00},
+          {8, 0x08},
+          {9, 0x00}},
          "docx"},
         {{{0, 0x43}, {1, 0x57}, {2, 0x53}, {3, 0x06}}, "swf"},
         {{{0, 0x2E}, {1, 0x52}, {2, 0x4D}, {3, 0x46}}, "rm"},
@@ -67,22 +75,38 @@ std::optional<QString> signatureType(const Head& head)
         {{{0, 0x49}, {1, 0x44}, {2, 0x33}, {3, 0x03}}, "mp3"},
         {{{0, 0x89}, {1, 0x50}, {2, 0x4E}, {3, 0x47}, {4, 0x0D}, {5, 0x0A}, {6, 0x1A}, {7, 0x0A}}, "png"},
         {{{0, 0x47}, {1, 0x49}, {2, 0x46}, {3, 0x38}, {4, 0x39}, {5, 0x61}}, "gif"},
-        {{{0, 0xFF}, {1, 0xD8}, {2, 0xFF}, {3, 0xE1}, {6, 0x45}, {7, 0x78}, {8, 0x69}, {9, 0x66},
-          {12, 0x4D}, {13, 0x4D}, {14, 0x00}, {15, 0x2A}},
+        {{{0, 0xFF},
+          {1, 0xD8},
+          {2, 0xFF},
+          {3, 0xE1},
+          {6, 0x45},
+          {7, 0x78},
+          {8, 0x69},
+          {9, 0x66},
+          {12, 0x4D},
+          {13, 0x4D},
+          {14, 0x00},
+          {15, 0x2A}},
          "jpg"},
-        {{{0, 0xFF}, {1, 0xD8}, {2, 0xFF}, {3, 0xE0}, {4, 0x00}, {5, 0x10}, {6, 0x4A}, {7, 0x46}, {8, 0x49}, {9, 0x46}},
+        {{{0, 0xFF},
+          {1, 0xD8},
+          {2, 0xFF},
+          {3, 0xE0},
+          {4, 0x00},
+          {5, 0x10},
+          {6, 0x4A},
+          {7, 0x46},
+          {8, 0x49},
+          {9, 0x46}},
          "jpg"},
         {{{0, 0xD0}, {1, 0xCF}, {2, 0x11}, {3, 0xE0}, {4, 0xA1}, {5, 0xB1}, {6, 0x1A}, {7, 0xE1}}, nullptr},
     };
 
     for (const Signature& signature : signatures) {
         const std::optional<bool> hit = head.matches(signature.pattern);
-        if (!hit)
-            return std::nullopt;
-        if (!*hit)
-            continue;
-        if (signature.type)
-            return QString::fromLatin1(signature.type);
+        if (!hit) return std::nullopt;
+        if (!*hit) continue;
+        if (signature.type) return QString::fromLatin1(signature.type);
 
         // OLE2: Word, Excel or PowerPoint by the first record after the header; nothing else is tried.
         static const Signature office[] = {
@@ -92,10 +116,8 @@ std::optional<QString> signatureType(const Head& head)
         };
         for (const Signature& sub : office) {
             const std::optional<bool> subHit = head.matches(sub.pattern);
-            if (!subHit)
-                return std::nullopt;
-            if (*subHit)
-                return QString::fromLatin1(sub.type);
+            if (!subHit) return std::nullopt;
+            if (*subHit) return QString::fromLatin1(sub.type);
         }
         return QString();
     }
@@ -105,16 +127,14 @@ std::optional<QString> signatureType(const Head& head)
 bool containsAll(const QString& text, std::initializer_list<const char*> keys)
 {
     for (const char* key : keys)
-        if (!text.contains(QLatin1String(key), Qt::CaseInsensitive))
-            return false;
+        if (!text.contains(QLatin1String(key), Qt::CaseInsensitive)) return false;
     return true;
 }
 
 bool containsAny(const QString& text, std::initializer_list<const char*> keys)
 {
     for (const char* key : keys)
-        if (text.contains(QLatin1String(key), Qt::CaseInsensitive))
-            return true;
+        if (text.contains(QLatin1String(key), Qt::CaseInsensitive)) return true;
     return false;
 }
 
@@ -122,22 +142,17 @@ bool containsAny(const QString& text, std::initializer_list<const char*> keys)
 
 QString 打开文件判断文件类型(const QString& path)
 {
-    if (!IsFilePresent(path))
-        return {};
+    if (!IsFilePresent(path)) return {};
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
+    if (!file.open(QIODevice::ReadOnly)) return {};
     const qint64 size = file.size();
     const QByteArray headBytes = file.read(std::min(size, kHeadBytes));
-    if (headBytes.size() != std::min(size, kHeadBytes))
-        return {};
+    if (headBytes.size() != std::min(size, kHeadBytes)) return {};
     const Head head(headBytes);
 
     const std::optional<QString> signature = signatureType(head);
-    if (!signature)
-        return {};
-    if (!signature->isEmpty())
-        return *signature;
+    if (!signature) return {};
+    if (!signature->isEmpty()) return *signature;
 
     if (size > 128 && file.seek(size - 128) && file.read(3) == QByteArrayLiteral("TAG"))
         return QStringLiteral("mp3");
@@ -150,7 +165,8 @@ QString 打开文件判断文件类型(const QString& path)
 
     if (size / 1024 < 3 && file.seek(0)) {
         const QString whole = QString::fromLocal8Bit(file.readAll());
-        if (containsAll(whole, {"A1=", "[TARGET]", "A2=", "B1=", "B2=", "C1=", "C2=", "D1=", "D2=", "DOCTYPE="}))
+        if (containsAll(whole,
+                        {"A1=", "[TARGET]", "A2=", "B1=", "B2=", "C1=", "C2=", "D1=", "D2=", "DOCTYPE="}))
             return QStringLiteral("caa");
     }
     return {};

@@ -32,17 +32,15 @@ bool isRootFolder(const QString& folderWithSeparator)
 
 bool isSkipped(const QString& folderWithSeparator, const QString& name)
 {
-    if (name == QLatin1String(".") || name == QLatin1String(".."))
-        return true;
-    if (name.compare(QLatin1String("pagefile.sys"), Qt::CaseInsensitive) == 0)
-        return true;
-    return isRootFolder(folderWithSeparator) && name.compare(QLatin1String("RECYCLER"), Qt::CaseInsensitive) == 0;
+    if (name == QLatin1String(".") || name == QLatin1String("..")) return true;
+    if (name.compare(QLatin1String("pagefile.sys"), Qt::CaseInsensitive) == 0) return true;
+    return isRootFolder(folderWithSeparator) &&
+           name.compare(QLatin1String("RECYCLER"), Qt::CaseInsensitive) == 0;
 }
 
 void appendFound(QStringList& found, const QString& path)
 {
-    if (found.isEmpty())
-        found.append(QString());
+    if (found.isEmpty()) found.append(QString());
     found.last() = path;
     found.append(QString());
 }
@@ -63,18 +61,14 @@ QStringList listingOf(const QString& folder)
 
 void ListSubfolders(const QString& folder, QStringList& found, bool recursive)
 {
-    if (!isAbsoluteFolder(folder))
-        return;
+    if (!isAbsoluteFolder(folder)) return;
     const QString base = withSeparator(folder);
     QStringList descendInto;
     for (const QString& name : listingOf(base)) {
-        if (isSkipped(base, name))
-            continue;
+        if (isSkipped(base, name)) continue;
         const QFileInfo info(base + name);
-        if (!info.isDir())
-            continue;
-        if (!info.isSymLink())
-            descendInto.append(name);
+        if (!info.isDir()) continue;
+        if (!info.isSymLink()) descendInto.append(name);
         appendFound(found, base + name);
     }
     if (recursive)
@@ -87,12 +81,10 @@ void ListFiles(const QString& folder, QStringList& found, bool recursive)
     const QString base = withSeparator(folder);
     QStringList descendInto;
     for (const QString& name : listingOf(base)) {
-        if (isSkipped(base, name))
-            continue;
+        if (isSkipped(base, name)) continue;
         const QFileInfo info(base + name);
         if (info.isDir()) {
-            if (!info.isSymLink())
-                descendInto.append(name);
+            if (!info.isSymLink()) descendInto.append(name);
             continue;
         }
         appendFound(found, base + name);
@@ -118,13 +110,11 @@ QString UrlExtension(const QString& urlOrPath, QString* filePart)
     }
 
     const qsizetype sep = std::max(text.lastIndexOf(QLatin1Char('/')), text.lastIndexOf(QLatin1Char('\\')));
-    if (sep >= 0)
-        text = text.mid(sep + 1);
+    if (sep >= 0) text = text.mid(sep + 1);
 
     for (const QChar stop : {u'#', u'\b', u'\t', u'\n', u'\r', u':', u'*', u'<', u'>', u'|', u'"', u'\''}) {
         const qsizetype at = text.indexOf(stop);
-        if (at >= 0)
-            text.truncate(at);
+        if (at >= 0) text.truncate(at);
     }
 
     if (filePart) {
@@ -134,13 +124,11 @@ QString UrlExtension(const QString& urlOrPath, QString* filePart)
 
     for (const QChar stop : {u'=', u'?'}) {
         const qsizetype at = text.indexOf(stop);
-        if (at >= 0)
-            text.truncate(at);
+        if (at >= 0) text.truncate(at);
     }
 
     const qsizetype dot = text.lastIndexOf(QLatin1Char('.'));
-    if (dot < 0)
-        return {};
+    if (dot < 0) return {};
     const QString extension = TrimSpaces(text.mid(dot + 1));
     return extension.size() >= 7 ? QString() : extension;
 }
@@ -165,10 +153,8 @@ QString SplitPathParts(const QString& path, QString* extension, QString* baseNam
         base = name;
         ext.clear();
     }
-    if (extension)
-        *extension = ext;
-    if (baseName)
-        *baseName = base;
+    if (extension) *extension = ext;
+    if (baseName) *baseName = base;
     return folder;
 }
 
@@ -188,8 +174,7 @@ QString SplitBracketNumber(const QString& name, QString* nameWithoutNumber)
         rest = name;
         number.clear();
     }
-    if (nameWithoutNumber)
-        *nameWithoutNumber = rest;
+    if (nameWithoutNumber) *nameWithoutNumber = rest;
     return number;
 }
 

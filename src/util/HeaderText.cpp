@@ -23,33 +23,28 @@ QString 从网络文件Header获取ContentDisposition(const QString& headerBlock
     const QStringList lines = headerBlock.split(QStringLiteral("\r\n"));
     for (const QString& rawLine : lines) {
         const QString line = TrimSpaces(rawLine);
-        if (line.left(name.size()).toLower() == name)
-            return TrimSpaces(line.mid(name.size()));
+        if (line.left(name.size()).toLower() == name) return TrimSpaces(line.mid(name.size()));
     }
     return {};
 }
 
 QString 从下载头信息ContentDisposition获取文件名(const QString& disposition, QString* extension)
 {
-    if (extension)
-        extension->clear();
+    if (extension) extension->clear();
     static const QString marker = QStringLiteral("filename=");
     const QString value = TrimSpaces(disposition);
     const qsizetype at = value.indexOf(marker, 0, Qt::CaseInsensitive);
-    if (at < 0)
-        return {};
+    if (at < 0) return {};
 
     QString name = TrimSpaces(value.mid(at + marker.size()));
     const qsizetype semicolon = name.indexOf(QLatin1Char(';'));
-    if (semicolon >= 0)
-        name = TrimSpaces(name.left(semicolon));
+    if (semicolon >= 0) name = TrimSpaces(name.left(semicolon));
     name.remove(QLatin1Char('"'));
     name.remove(QLatin1Char('\''));
     name = StripLineBreaks(name);
 
     const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
-    if (dot >= 0 && extension)
-        *extension = ExtensionLetterFilter(TrimSpaces(name.mid(dot + 1)));
+    if (dot >= 0 && extension) *extension = ExtensionLetterFilter(TrimSpaces(name.mid(dot + 1)));
     return name;
 }
 
@@ -58,7 +53,8 @@ QString ExtensionLetterFilter(const QString& candidate)
     qsizetype n = 0;
     while (n < candidate.size()) {
         const QChar c = candidate[n];
-        if (!((c >= QLatin1Char('a') && c <= QLatin1Char('z')) || (c >= QLatin1Char('A') && c <= QLatin1Char('Z'))))
+        if (!((c >= QLatin1Char('a') && c <= QLatin1Char('z')) ||
+              (c >= QLatin1Char('A') && c <= QLatin1Char('Z'))))
             break;
         ++n;
     }
@@ -131,15 +127,12 @@ QString mimeCandidate(const QString& type, const QString& subtype)
 {
     bool typeListed = false;
     for (const MimeRule& rule : mimeRules()) {
-        if (type != QLatin1String(rule.type))
-            continue;
+        if (type != QLatin1String(rule.type)) continue;
         typeListed = true;
         const QStringList listed = QString::fromLatin1(rule.subtypes).split(QLatin1Char(' '));
-        if (listed.contains(subtype))
-            return rule.extension ? QString::fromLatin1(rule.extension) : subtype;
+        if (listed.contains(subtype)) return rule.extension ? QString::fromLatin1(rule.extension) : subtype;
     }
-    if (typeListed && (subtype.isEmpty() || subtype == QLatin1String("*")))
-        return {};
+    if (typeListed && (subtype.isEmpty() || subtype == QLatin1String("*"))) return {};
     return subtype;
 }
 
@@ -147,12 +140,10 @@ QString mimeCandidate(const QString& type, const QString& subtype)
 
 QString MimeTypeToExtension(const QString& contentType)
 {
-    if (contentType.isEmpty())
-        return {};
+    if (contentType.isEmpty()) return {};
     const QStringList pieces = contentType.split(QLatin1Char('/'));
     const QString type = TrimSpaces(pieces.first()).toLower();
-    if (pieces.size() != 2)
-        return ExtensionLetterFilter(type);
+    if (pieces.size() != 2) return ExtensionLetterFilter(type);
     QString subtype = TrimSpaces(pieces[1]);
     subtype.remove(QLatin1Char(' '));
     return ExtensionLetterFilter(mimeCandidate(type, subtype.toLower()));

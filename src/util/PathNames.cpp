@@ -25,8 +25,7 @@ bool IsFilePresent(const QString& path)
         p = p.mid(PathSeparator() == QLatin1Char('/') ? 7 : 8);
     }
     p = QDir::toNativeSeparators(p);
-    if (p.isEmpty())
-        return false;
+    if (p.isEmpty()) return false;
     return QFileInfo(p).isFile();
 }
 
@@ -34,12 +33,10 @@ bool IsFolderPresent(const QString& path)
 {
 #ifdef Q_OS_WIN
     // The floppy drive answers without being touched.
-    if (path.toUpper() == QLatin1String("A:\\"))
-        return true;
+    if (path.toUpper() == QLatin1String("A:\\")) return true;
 #endif
     const QString p = TrimSpaces(path);
-    if (p.isEmpty())
-        return false;
+    if (p.isEmpty()) return false;
     return QFileInfo(p).isDir();
 }
 
@@ -47,8 +44,7 @@ QString SplitFileName(const QString& path, QString* baseName)
 {
     QString name = TrimSpaces(path);
     const qsizetype sep = name.lastIndexOf(PathSeparator());
-    if (sep >= 0)
-        name = name.mid(sep + 1);
+    if (sep >= 0) name = name.mid(sep + 1);
     QString base = name;
     QString extension;
     const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
@@ -60,8 +56,7 @@ QString SplitFileName(const QString& path, QString* baseName)
             extension.clear();
         }
     }
-    if (baseName)
-        *baseName = TrimSpaces(base);
+    if (baseName) *baseName = TrimSpaces(base);
     return TrimSpaces(extension);
 }
 
@@ -71,12 +66,10 @@ QString FileNameFromPath(const QString& path, bool withoutExtension)
     QString text = path;
     text.replace(QLatin1Char('\\'), QLatin1Char('/'));
     const qsizetype sep = text.lastIndexOf(QLatin1Char('/'));
-    if (sep >= 0)
-        text = TrimSpaces(text.mid(sep + 1));
+    if (sep >= 0) text = TrimSpaces(text.mid(sep + 1));
     if (withoutExtension) {
         const qsizetype dot = text.lastIndexOf(QLatin1Char('.'));
-        if (dot >= 0)
-            return TrimSpaces(text.left(dot));
+        if (dot >= 0) return TrimSpaces(text.left(dot));
     }
     return text;
 }
@@ -101,18 +94,16 @@ QString SafeFileName(const QString& text)
 
 QString LimitAnsiBytes(const QString& text, int maxBytes)
 {
-    if (maxBytes <= 0)
-        return {};
-    if (text.toLocal8Bit().size() <= maxBytes)
-        return text;
+    if (maxBytes <= 0) return {};
+    if (text.toLocal8Bit().size() <= maxBytes) return text;
     // Count whole characters (a surrogate pair is one) until the next would not fit.
     qsizetype bytes = 0;
     qsizetype end = 0;
     while (end < text.size()) {
-        const qsizetype width = text[end].isHighSurrogate() && end + 1 < text.size() && text[end + 1].isLowSurrogate() ? 2 : 1;
+        const qsizetype width =
+            text[end].isHighSurrogate() && end + 1 < text.size() && text[end + 1].isLowSurrogate() ? 2 : 1;
         const qsizetype charBytes = text.mid(end, width).toLocal8Bit().size();
-        if (bytes + charBytes > maxBytes)
-            break;
+        if (bytes + charBytes > maxBytes) break;
         bytes += charBytes;
         end += width;
     }
@@ -123,7 +114,9 @@ QString CreateFolderPath(const QString& folderPath, QWidget* owner)
 {
     const QChar sep = PathSeparator();
     const QStringList segments = folderPath.split(sep);
-    auto reportBadName = [owner] { MsgBox(owner, QStringLiteral("文件夹名称有误！不能创建文件夹！"), PromptIcon::Critical); };
+    auto reportBadName = [owner] {
+        MsgBox(owner, QStringLiteral("文件夹名称有误！不能创建文件夹！"), PromptIcon::Critical);
+    };
 
     QString current;
     qsizetype next = 0;
@@ -152,16 +145,14 @@ QString CreateFolderPath(const QString& folderPath, QWidget* owner)
     }
 
     for (; next < segments.size(); ++next) {
-        if (segments[next].isEmpty())
-            break;
+        if (segments[next].isEmpty()) break;
         const QString safe = SafeFileName(segments[next]);
         if (safe.isEmpty()) {
             reportBadName();
             break;
         }
         current += sep + safe;
-        if (!IsFolderPresent(current))
-            QDir().mkdir(current);
+        if (!IsFolderPresent(current)) QDir().mkdir(current);
     }
     return !current.isEmpty() && IsFolderPresent(current) ? current : QString();
 }
@@ -178,11 +169,9 @@ bool anythingAt(const QString& path)
 
 QString UniqueFilePath(const QString& path)
 {
-    if (!IsFilePresent(path))
-        return path;
+    if (!IsFilePresent(path)) return path;
     const qsizetype sep = path.lastIndexOf(PathSeparator());
-    if (sep < 0)
-        return path;
+    if (sep < 0) return path;
 
     const QString folder = path.left(sep + 1);
     const QString name = path.mid(sep + 1);
@@ -194,7 +183,8 @@ QString UniqueFilePath(const QString& path)
     base = base.left(100);
     // Number from the bare name rather than nesting brackets.
     const qsizetype open = base.lastIndexOf(QLatin1Char('['));
-    if (base.endsWith(QLatin1Char(']')) && open >= 0 && IsNumericText(base.mid(open + 1, base.size() - open - 2)))
+    if (base.endsWith(QLatin1Char(']')) && open >= 0 &&
+        IsNumericText(base.mid(open + 1, base.size() - open - 2)))
         base = base.left(open);
 
     QString candidate = folder + base + dotExtension;
@@ -211,8 +201,7 @@ bool IsNumericText(const QString& text)
 
     bool ok = false;
     QLocale::c().toDouble(t, &ok);
-    if (!ok)
-        QLocale::system().toDouble(t, &ok);
+    if (!ok) QLocale::system().toDouble(t, &ok);
     return ok;
 }
 

@@ -21,7 +21,10 @@ inline QString executableName()
 
 inline QString version()
 {
-    return QStringLiteral("%1.%2.%3").arg(LUNOVEX_VERSION_MAJOR).arg(LUNOVEX_VERSION_MINOR).arg(LUNOVEX_VERSION_PATCH);
+    return QStringLiteral("%1.%2.%3")
+        .arg(LUNOVEX_VERSION_MAJOR)
+        .arg(LUNOVEX_VERSION_MINOR)
+        .arg(LUNOVEX_VERSION_PATCH);
 }
 
 // The maker's web site and feedback address.

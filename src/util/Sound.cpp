@@ -11,15 +11,14 @@ namespace Lunovex {
 
 void PlayWaveSound(int soundNumber)
 {
-    const QString path = ApplicationFolder() + PathSeparator() + QString::number(soundNumber) + QStringLiteral(".wav");
+    const QString path =
+        ApplicationFolder() + PathSeparator() + QString::number(soundNumber) + QStringLiteral(".wav");
     if (!IsFilePresent(path)) {
         QFile resource(QStringLiteral(":/sounds/%1.wav").arg(soundNumber));
-        if (!resource.open(QIODevice::ReadOnly))
-            return; // no such sound
+        if (!resource.open(QIODevice::ReadOnly)) return; // no such sound
         // Written whole or not at all, so a half-written file is never taken for the sound.
         QSaveFile out(path);
-        if (!out.open(QIODevice::WriteOnly) || out.write(resource.readAll()) < 0 || !out.commit())
-            return;
+        if (!out.open(QIODevice::WriteOnly) || out.write(resource.readAll()) < 0 || !out.commit()) return;
     }
     SoundOutput::play(path.contains(QLatin1Char(' ')) ? GetShortPath(path) : path);
 }

@@ -21,8 +21,7 @@ class CoverTest : public QObject
     template <typename T> static T* control(QWidget* window, const char* name)
     {
         T* c = window->findChild<T*>(QString::fromLatin1(name));
-        if (!c)
-            qFatal("no control %s", name);
+        if (!c) qFatal("no control %s", name);
         return c;
     }
 
@@ -94,7 +93,8 @@ private slots:
         QPointer<QWidget> web = FindForm(QStringLiteral("fWebSearch"));
         QVERIFY(web);
         QVERIFY(web->isVisible());
-        QCOMPARE(web->windowTitle(), QStringLiteral("Marlow & Vance 马洛-万斯数据检索分析-Marlow & Vance 文献下载器"));
+        QCOMPARE(web->windowTitle(),
+                 QStringLiteral("Marlow & Vance 马洛-万斯数据检索分析-Marlow & Vance 文献下载器"));
         QVERIFY(IsFormLoaded(QStringLiteral("fwebsearch")));
 
         web->close();
@@ -144,7 +144,7 @@ private slots:
         QTimer::singleShot(0, cover, [cover] { control<QPushButton>(cover, "Command3")->click(); });
         QTimer::singleShot(5000, &loop, [&] { loop.exit(99); });
         QCOMPARE(loop.exec(), 0); // the application's quit ended this loop too
-        QVERIFY(web.isNull());     // the other windows are gone
+        QVERIFY(web.isNull());    // the other windows are gone
         QVERIFY(!cover->isVisible());
         delete cover;
         QVERIFY(!IsFormLoaded(QStringLiteral("fCover")));

@@ -6,8 +6,7 @@ namespace Lunovex::Test {
 
 std::optional<ScriptedPrompts::Answer> ScriptedPrompts::next()
 {
-    if (answers_.empty())
-        return std::nullopt;
+    if (answers_.empty()) return std::nullopt;
     std::optional<Answer> a = std::move(answers_.front());
     answers_.pop_front();
     return a;
@@ -17,8 +16,7 @@ QStringList ScriptedPrompts::messages() const
 {
     QStringList texts;
     for (const Record& r : records_)
-        if (r.kind == Kind::Message)
-            texts.append(r.text);
+        if (r.kind == Kind::Message) texts.append(r.text);
     return texts;
 }
 
@@ -28,10 +26,16 @@ PromptAnswer ScriptedPrompts::message(QWidget*, const QString& text, PromptIcon 
     Record record{Kind::Message, text, caption, icon, buttons, {}, false};
     PromptAnswer result = PromptAnswer::Ok;
     switch (buttons) {
-    case PromptButtons::Ok: result = PromptAnswer::Ok; break;
+    case PromptButtons::Ok:
+        result = PromptAnswer::Ok;
+        break;
     case PromptButtons::OkCancel:
-    case PromptButtons::YesNoCancel: result = PromptAnswer::Cancel; break;
-    case PromptButtons::YesNo: result = PromptAnswer::No; break;
+    case PromptButtons::YesNoCancel:
+        result = PromptAnswer::Cancel;
+        break;
+    case PromptButtons::YesNo:
+        result = PromptAnswer::No;
+        break;
     }
     if (const auto a = next(); a && a->kind == Answer::Button) {
         result = a->button;
@@ -45,8 +49,7 @@ QString ScriptedPrompts::textAnswer(Record& record)
 {
     QString result;
     const auto a = next();
-    if (a && a->kind == Answer::Text)
-        result = a->text;
+    if (a && a->kind == Answer::Text) result = a->text;
     record.scripted = a.has_value();
     records_.append(record);
     return result;
@@ -67,13 +70,15 @@ std::optional<QString> ScriptedPrompts::input(QWidget*, const QString& prompt, c
     return std::nullopt;
 }
 
-QString ScriptedPrompts::openFileName(QWidget*, const QString& caption, const QString& startFolder, const QString&)
+QString ScriptedPrompts::openFileName(QWidget*, const QString& caption, const QString& startFolder,
+                                      const QString&)
 {
     Record record{Kind::OpenFile, caption, {}, PromptIcon::None, PromptButtons::OkCancel, startFolder, false};
     return textAnswer(record);
 }
 
-QString ScriptedPrompts::saveFileName(QWidget*, const QString& caption, const QString& startPath, const QString&)
+QString ScriptedPrompts::saveFileName(QWidget*, const QString& caption, const QString& startPath,
+                                      const QString&)
 {
     Record record{Kind::SaveFile, caption, {}, PromptIcon::None, PromptButtons::OkCancel, startPath, false};
     return textAnswer(record);

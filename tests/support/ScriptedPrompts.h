@@ -52,7 +52,8 @@ public:
                          const QString& filter) override;
     QString saveFileName(QWidget* owner, const QString& caption, const QString& startPath,
                          const QString& filter) override;
-    QString pickFolder(QWidget* owner, const QString& prompt, const QString& startFolder, bool showFiles) override;
+    QString pickFolder(QWidget* owner, const QString& prompt, const QString& startFolder,
+                       bool showFiles) override;
 
 private:
     struct Answer

@@ -24,13 +24,13 @@ void setEnv(const char* name, const QString& value)
 TestEnvironment::TestEnvironment()
 {
     QByteArray pattern = QDir::tempPath().toLocal8Bit() + "/lunovex-test-XXXXXX";
-    if (!mkdtemp(pattern.data()))
-        std::abort();
+    if (!mkdtemp(pattern.data())) std::abort();
     root_ = QString::fromLocal8Bit(pattern);
     g_root = root_;
     for (const char* sub : {"home", "config", "data", "cache", "runtime", "app"})
         QDir(root_).mkpath(QString::fromLatin1(sub));
-    QFile::setPermissions(root_ + QStringLiteral("/runtime"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    QFile::setPermissions(root_ + QStringLiteral("/runtime"),
+                          QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
 
     setEnv("HOME", root_ + QStringLiteral("/home"));
     setEnv("XDG_CONFIG_HOME", root_ + QStringLiteral("/config"));
@@ -41,10 +41,8 @@ TestEnvironment::TestEnvironment()
     qunsetenv("DBUS_SESSION_BUS_ADDRESS");
     qunsetenv("DISPLAY");
     qunsetenv("WAYLAND_DISPLAY");
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    if (geteuid() == 0)
-        qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (geteuid() == 0) qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
     qputenv("QTWEBENGINE_CHROMIUM_FLAGS", "--disable-gpu");
 }
 

@@ -32,13 +32,13 @@ QString freshFolder(const QString& name);
 } // namespace Lunovex::Test
 
 // Like QTEST_MAIN, with the environment above.
-#define LUNOVEX_TEST_MAIN(TestClass)                                                                       \
-    int main(int argc, char** argv)                                                                        \
-    {                                                                                                      \
-        Lunovex::Test::TestEnvironment environment;                                                        \
-        QApplication app(argc, argv);                                                                      \
-        environment.prepare(app);                                                                          \
-        TestClass test;                                                                                    \
-        QTEST_SET_MAIN_SOURCE_PATH                                                                         \
-        return QTest::qExec(&test, argc, argv);                                                            \
+#define LUNOVEX_TEST_MAIN(TestClass)                                                                         \
+    int main(int argc, char** argv)                                                                          \
+    {                                                                                                        \
+        Lunovex::Test::TestEnvironment environment;                                                          \
+        QApplication app(argc, argv);                                                                        \
+        environment.prepare(app);                                                                            \
+        TestClass test;                                                                                      \
+        QTEST_SET_MAIN_SOURCE_PATH                                                                           \
+        return QTest::qExec(&test, argc, argv);                                                              \
     }

@@ -32,8 +32,7 @@ class ControlHelpersTest : public QObject
     {
         const QString path = dir + QLatin1Char('/') + name;
         QFile f(path);
-        if (!f.open(QIODevice::WriteOnly))
-            qFatal("cannot write");
+        if (!f.open(QIODevice::WriteOnly)) qFatal("cannot write");
         f.write(content);
         return path;
     }
@@ -48,10 +47,12 @@ private slots:
         QTest::newRow("repeats ignore case, empty lines skipped")
             << QByteArray("/d/a\r\n/D/A\r\n\r\n  /d/b  \r\n") << QStringList{"/d/a", "/d/b"};
         QTest::newRow("invalid bytes and NULs skipped")
-            << QByteArray("/d/\xff\xfe bad\n/d/good\n/d/nul") + '\0' + "x\n/d/more\n" << QStringList{"/d/good", "/d/more"};
+            << QByteArray("/d/\xff\xfe bad\n/d/good\n/d/nul") + '\0' + "x\n/d/more\n"
+            << QStringList{"/d/good", "/d/more"};
         QTest::newRow("no final line break") << QByteArray("/d/only") << QStringList{"/d/only"};
         QTest::newRow("a line too long to be a folder")
-            << QByteArray("/d/1\n") + QByteArray(200 * 1024, 'x') + "\n/d/2\n" << QStringList{"/d/1", "/d/2"};
+            << QByteArray("/d/1\n") + QByteArray(200 * 1024, 'x') + "\n/d/2\n"
+            << QStringList{"/d/1", "/d/2"};
     }
     void loadComboFromFile()
     {
@@ -151,7 +152,8 @@ private slots:
         SetListColumnWidth(&list, 2, 80);
         QCOMPARE(list.columnWidth(1), 80);
         AutoSizeListColumns(&list, kFitContentsAndHeader);
-        QVERIFY(list.columnWidth(0) >= list.fontMetrics().horizontalAdvance(QStringLiteral("a rather long file name.pdf")));
+        QVERIFY(list.columnWidth(0) >=
+                list.fontMetrics().horizontalAdvance(QStringLiteral("a rather long file name.pdf")));
     }
 
     void controlExists()

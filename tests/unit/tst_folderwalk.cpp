@@ -46,13 +46,15 @@ private slots:
     {
         QCOMPARE(walked(ListFiles, dir, false), (QStringList{dir + "/.hidden", dir + "/a.txt", QString()}));
         QCOMPARE(walked(ListFiles, dir + "/", true),
-                 (QStringList{dir + "/.hidden", dir + "/a.txt", dir + "/sub/b.txt", dir + "/sub/deeper/c.txt", QString()}));
+                 (QStringList{dir + "/.hidden", dir + "/a.txt", dir + "/sub/b.txt", dir + "/sub/deeper/c.txt",
+                              QString()}));
     }
 
     void listSubfolders()
     {
         // RECYCLER is skipped only directly under the root, so here it is listed.
-        QCOMPARE(walked(ListSubfolders, dir, false), (QStringList{dir + "/RECYCLER", dir + "/sub", QString()}));
+        QCOMPARE(walked(ListSubfolders, dir, false),
+                 (QStringList{dir + "/RECYCLER", dir + "/sub", QString()}));
         QCOMPARE(walked(ListSubfolders, dir, true),
                  (QStringList{dir + "/RECYCLER", dir + "/sub", dir + "/sub/deeper", QString()}));
         QCOMPARE(walked(ListSubfolders, QStringLiteral("Temp"), true), QStringList{QString()}); // relative
@@ -81,13 +83,27 @@ private slots:
         QTest::addColumn<QString>("url");
         QTest::addColumn<QString>("extension");
         QTest::addColumn<QString>("filePart");
-        QTest::newRow("query cut") << "https://h/files/paper.pdf?download=1" << "pdf" << "paper.pdf?download=1";
-        QTest::newRow("script page") << "https://h/view.aspx?id=3" << "aspx" << "view.aspx?id=3";
-        QTest::newRow("no dot") << "https://h/doi/10.1/abc" << "" << "abc";
-        QTest::newRow("local path") << "/cache/x/image[1].jpeg" << "jpeg" << "image[1].jpeg";
-        QTest::newRow("too long") << "https://h/a.torrent" << "" << "a.torrent";
-        QTest::newRow("fragment") << "https://h/a.png#top" << "png" << "a.png";
-        QTest::newRow("nested address") << "https://h/go?to=http://x/y.gif" << "" << "go?to=http://x/y.gif";
+        QTest::newRow("query cut") << "https://h/files/paper.pdf?download=1"
+                                   << "pdf"
+                                   << "paper.pdf?download=1";
+        QTest::newRow("script page") << "https://h/view.aspx?id=3"
+                                     << "aspx"
+                                     << "view.aspx?id=3";
+        QTest::newRow("no dot") << "https://h/doi/10.1/abc"
+                                << ""
+                                << "abc";
+        QTest::newRow("local path") << "/cache/x/image[1].jpeg"
+                                    << "jpeg"
+                                    << "image[1].jpeg";
+        QTest::newRow("too long") << "https://h/a.torrent"
+                                  << ""
+                                  << "a.torrent";
+        QTest::newRow("fragment") << "https://h/a.png#top"
+                                  << "png"
+                                  << "a.png";
+        QTest::newRow("nested address") << "https://h/go?to=http://x/y.gif"
+                                        << ""
+                                        << "go?to=http://x/y.gif";
     }
     void urlExtension()
     {
@@ -105,10 +121,22 @@ private slots:
         QTest::addColumn<QString>("folder");
         QTest::addColumn<QString>("base");
         QTest::addColumn<QString>("extension");
-        QTest::newRow("plain") << "/d/paper.pdf" << "/d/" << "paper" << "pdf";
-        QTest::newRow("dot file") << ".htaccess" << "" << ".htaccess" << "";
-        QTest::newRow("long extension") << "/d/x.torrent" << "/d/" << "x.torrent" << "";
-        QTest::newRow("no extension") << "/d/README" << "/d/" << "README" << "";
+        QTest::newRow("plain") << "/d/paper.pdf"
+                               << "/d/"
+                               << "paper"
+                               << "pdf";
+        QTest::newRow("dot file") << ".htaccess"
+                                  << ""
+                                  << ".htaccess"
+                                  << "";
+        QTest::newRow("long extension") << "/d/x.torrent"
+                                        << "/d/"
+                                        << "x.torrent"
+                                        << "";
+        QTest::newRow("no extension") << "/d/README"
+                                      << "/d/"
+                                      << "README"
+                                      << "";
     }
     void splitPathParts()
     {
@@ -127,11 +155,21 @@ private slots:
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("number");
         QTest::addColumn<QString>("rest");
-        QTest::newRow("number") << "paper[003]" << "003" << "paper";
-        QTest::newRow("not a number") << "paper[draft]" << "" << "paper[draft]";
-        QTest::newRow("only the number") << "[12]" << "" << "[12]";
-        QTest::newRow("last bracket counts") << "a[1][2]" << "2" << "a[1]";
-        QTest::newRow("no bracket") << "paper" << "" << "paper";
+        QTest::newRow("number") << "paper[003]"
+                                << "003"
+                                << "paper";
+        QTest::newRow("not a number") << "paper[draft]"
+                                      << ""
+                                      << "paper[draft]";
+        QTest::newRow("only the number") << "[12]"
+                                         << ""
+                                         << "[12]";
+        QTest::newRow("last bracket counts") << "a[1][2]"
+                                             << "2"
+                                             << "a[1]";
+        QTest::newRow("no bracket") << "paper"
+                                    << ""
+                                    << "paper";
     }
     void splitBracketNumber()
     {

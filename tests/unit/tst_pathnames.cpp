@@ -49,11 +49,21 @@ private slots:
         QTest::addColumn<QString>("path");
         QTest::addColumn<QString>("base");
         QTest::addColumn<QString>("extension");
-        QTest::newRow("six letters") << "/x/paper.backup" << "paper" << "backup";
-        QTest::newRow("seven letters") << "/x/paper.archive" << "paper.archive" << "";
-        QTest::newRow("last dot") << "/x/a.b.pdf" << "a.b" << "pdf";
-        QTest::newRow("no dot") << "/x/README" << "README" << "";
-        QTest::newRow("trimmed") << "  /x/ name .pdf " << "name" << "pdf";
+        QTest::newRow("six letters") << "/x/paper.backup"
+                                     << "paper"
+                                     << "backup";
+        QTest::newRow("seven letters") << "/x/paper.archive"
+                                       << "paper.archive"
+                                       << "";
+        QTest::newRow("last dot") << "/x/a.b.pdf"
+                                  << "a.b"
+                                  << "pdf";
+        QTest::newRow("no dot") << "/x/README"
+                                << "README"
+                                << "";
+        QTest::newRow("trimmed") << "  /x/ name .pdf "
+                                 << "name"
+                                 << "pdf";
     }
     void splitFileName()
     {
@@ -70,7 +80,8 @@ private slots:
         QTest::addColumn<QString>("path");
         QTest::addColumn<bool>("withoutExtension");
         QTest::addColumn<QString>("name");
-        QTest::newRow("address") << "https://h/doi/pdf/10.1/abc.pdf?needAccess=true" << false << "abc.pdf?needAccess=true";
+        QTest::newRow("address") << "https://h/doi/pdf/10.1/abc.pdf?needAccess=true" << false
+                                 << "abc.pdf?needAccess=true";
         QTest::newRow("without extension") << "/d/paper.final.pdf" << true << "paper.final";
         QTest::newRow("backslashes") << "C:\\d\\x.pdf" << false << "x.pdf";
         QTest::newRow("no separator") << "x.pdf" << true << "x";
@@ -87,15 +98,24 @@ private slots:
     {
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("safe");
-        QTest::newRow("forbidden characters") << "What? A <new> theory: part 1/2" << "What A new theory part 12";
-        QTest::newRow("double quotes anywhere") << "\"Quoted\" \"title\"" << "Quoted title";
-        QTest::newRow("only dots") << "....." << "";
-        QTest::newRow("only forbidden") << "\\/:*?\"<>|" << "";
-        QTest::newRow("dots at both ends") << "..a.b.." << "a.b";
-        QTest::newRow("dot-dot segment") << ".." << "";
-        QTest::newRow("line breaks and NUL") << QString("a\r\nb\nc\rd") + QChar(0) + "e" << "abcde";
-        QTest::newRow("tabs stay") << "a\tb" << "a\tb";
-        QTest::newRow("emoji kept whole") << QString::fromUtf8("Cells \xF0\x9F\xA7\xAC study") << QString::fromUtf8("Cells \xF0\x9F\xA7\xAC study");
+        QTest::newRow("forbidden characters") << "What? A <new> theory: part 1/2"
+                                              << "What A new theory part 12";
+        QTest::newRow("double quotes anywhere") << "\"Quoted\" \"title\""
+                                                << "Quoted title";
+        QTest::newRow("only dots") << "....."
+                                   << "";
+        QTest::newRow("only forbidden") << "\\/:*?\"<>|"
+                                        << "";
+        QTest::newRow("dots at both ends") << "..a.b.."
+                                           << "a.b";
+        QTest::newRow("dot-dot segment") << ".."
+                                         << "";
+        QTest::newRow("line breaks and NUL") << QString("a\r\nb\nc\rd") + QChar(0) + "e"
+                                             << "abcde";
+        QTest::newRow("tabs stay") << "a\tb"
+                                   << "a\tb";
+        QTest::newRow("emoji kept whole") << QString::fromUtf8("Cells \xF0\x9F\xA7\xAC study")
+                                          << QString::fromUtf8("Cells \xF0\x9F\xA7\xAC study");
     }
     void safeFileName()
     {
@@ -146,12 +166,19 @@ private slots:
         QTest::addColumn<QString>("relative"); // under the test folder
         QTest::addColumn<QString>("result");   // relative, or "-" for empty
         QTest::addColumn<bool>("error");
-        QTest::newRow("two new folders, trailing separator") << "下载/新文件夹/" << "下载/新文件夹" << false;
-        QTest::newRow("forbidden character dropped") << "a/b?c" << "a/bc" << false;
-        QTest::newRow("unusable segment stops with error") << "a/?" "?/b" << "a" << true;
-        QTest::newRow("dot-dot cannot climb out") << "a/../../etc" << "a" << true;
-        QTest::newRow("empty segment stops") << "a//b" << "a" << false;
-        QTest::newRow("line break in a segment") << "a/x\ny" << "a/xy" << false;
+        QTest::newRow("two new folders, trailing separator") << "下载/新文件夹/"
+                                                             << "下载/新文件夹" << false;
+        QTest::newRow("forbidden character dropped") << "a/b?c"
+                                                     << "a/bc" << false;
+        QTest::newRow("unusable segment stops with error") << "a/?"
+                                                              "?/b"
+                                                           << "a" << true;
+        QTest::newRow("dot-dot cannot climb out") << "a/../../etc"
+                                                  << "a" << true;
+        QTest::newRow("empty segment stops") << "a//b"
+                                             << "a" << false;
+        QTest::newRow("line break in a segment") << "a/x\ny"
+                                                 << "a/xy" << false;
     }
     void createFolderPath()
     {
@@ -162,9 +189,9 @@ private slots:
         const QString got = CreateFolderPath(dir + QLatin1Char('/') + relative);
         QCOMPARE(got, result == QLatin1String("-") ? QString() : dir + QLatin1Char('/') + result);
         QVERIFY(IsFolderPresent(got));
-        QCOMPARE(prompts.messages(), error ? QStringList{QStringLiteral("文件夹名称有误！不能创建文件夹！")} : QStringList());
-        if (error)
-            QCOMPARE(prompts.records().first().icon, PromptIcon::Critical);
+        QCOMPARE(prompts.messages(),
+                 error ? QStringList{QStringLiteral("文件夹名称有误！不能创建文件夹！")} : QStringList());
+        if (error) QCOMPARE(prompts.records().first().icon, PromptIcon::Critical);
     }
 
     void createFolderPathNetworkWithoutServer()
@@ -178,13 +205,12 @@ private slots:
     {
         // Whatever the title, a folder made from it lands inside the folder asked for.
         ScriptedPrompts prompts;
-        const QStringList nasty = {QStringLiteral(".."), QStringLiteral("../.."), QStringLiteral("..\\.."),
-                                   QString(1000, QLatin1Char('x')), QStringLiteral("a\nb/../c"),
-                                   QString(QChar(0)) + QStringLiteral("z")};
+        const QStringList nasty = {QStringLiteral(".."),        QStringLiteral("../.."),
+                                   QStringLiteral("..\\.."),    QString(1000, QLatin1Char('x')),
+                                   QStringLiteral("a\nb/../c"), QString(QChar(0)) + QStringLiteral("z")};
         for (const QString& title : nasty) {
             const QString got = CreateFolderPath(dir + QLatin1Char('/') + title);
-            if (!got.isEmpty())
-                QVERIFY2(QDir::cleanPath(got).startsWith(dir), qPrintable(got));
+            if (!got.isEmpty()) QVERIFY2(QDir::cleanPath(got).startsWith(dir), qPrintable(got));
         }
     }
 
@@ -203,7 +229,8 @@ private slots:
 
         // Non-numeric brackets stay part of the name.
         touch(dir + QStringLiteral("/paper[abc].pdf"));
-        QCOMPARE(UniqueFilePath(dir + QStringLiteral("/paper[abc].pdf")), dir + QStringLiteral("/paper[abc][0001].pdf"));
+        QCOMPARE(UniqueFilePath(dir + QStringLiteral("/paper[abc].pdf")),
+                 dir + QStringLiteral("/paper[abc][0001].pdf"));
 
         // No extension; a folder of the same name also counts as taken.
         touch(dir + QStringLiteral("/notes"));

@@ -5,9 +5,9 @@
 #include "support/ScriptedPrompts.h"
 #include "support/TestEnvironment.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QCoreApplication>
-#include <QAbstractButton>
 #include <QMessageBox>
 #include <QTimer>
 
@@ -89,7 +89,8 @@ private slots:
         QVERIFY(ticks >= 5);
 
         bool delivered = false;
-        QMetaObject::invokeMethod(qApp, [&] { delivered = true; }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            qApp, [&] { delivered = true; }, Qt::QueuedConnection);
         EventPump::serve();
         QVERIFY(delivered);
     }
@@ -99,7 +100,8 @@ private slots:
         // The second call right after the first skips the queue: the event stays pending.
         EventPump::serve();
         bool delivered = false;
-        QMetaObject::invokeMethod(qApp, [&] { delivered = true; }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            qApp, [&] { delivered = true; }, Qt::QueuedConnection);
         EventPump::serve();
         if (!delivered) { // the first serve was less than a millisecond ago
             EventPump::sleep(milliseconds(5));
@@ -114,10 +116,12 @@ private slots:
         prompts.answer(PromptAnswer::Yes);
         prompts.answerText(QStringLiteral("标题"));
         QCOMPARE(AskQuestion(nullptr, QStringLiteral("继续吗？")), PromptAnswer::Yes);
-        QCOMPARE(InputBox(nullptr, QStringLiteral("输入："), QStringLiteral("默认")), std::optional<QString>(QStringLiteral("标题")));
+        QCOMPARE(InputBox(nullptr, QStringLiteral("输入："), QStringLiteral("默认")),
+                 std::optional<QString>(QStringLiteral("标题")));
         // Unscripted prompts get the safe answer.
         QCOMPARE(AskQuestion(nullptr, QStringLiteral("删除？")), PromptAnswer::No);
-        QCOMPARE(AskQuestion(nullptr, QStringLiteral("保存？"), PromptButtons::YesNoCancel), PromptAnswer::Cancel);
+        QCOMPARE(AskQuestion(nullptr, QStringLiteral("保存？"), PromptButtons::YesNoCancel),
+                 PromptAnswer::Cancel);
         QCOMPARE(InputBox(nullptr, QStringLiteral("再输入：")), std::nullopt);
         MsgBox(nullptr, QStringLiteral("完成"), PromptIcon::Information);
 

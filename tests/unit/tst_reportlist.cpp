@@ -64,7 +64,7 @@ private slots:
         fill(list, {QStringLiteral("Paper")});
         QCOMPARE(list.addRow(QStringLiteral("KPAPER"), QStringLiteral("dup")), -1);
         QCOMPARE(list.indexOf(QStringLiteral("kpaper")), 0);
-        QCOMPARE(list.key(0), QStringLiteral("kPaper")); // stored as given
+        QCOMPARE(list.key(0), QStringLiteral("kPaper"));   // stored as given
         QVERIFY(list.setKey(0, QStringLiteral("KPaper"))); // same key in another case
         QCOMPARE(list.key(0), QStringLiteral("KPaper"));
     }
@@ -88,7 +88,8 @@ private slots:
         list.setCell(5, 0, QStringLiteral("x"));
         list.setCell(0, 9, QStringLiteral("x"));
         QCOMPARE(list.model()->data(list.model()->index(0, 1)).toString(), QStringLiteral("12 KB"));
-        QCOMPARE(list.model()->data(list.model()->index(0, 1), Qt::TextAlignmentRole).toInt() & Qt::AlignRight,
+        QCOMPARE(list.model()->data(list.model()->index(0, 1), Qt::TextAlignmentRole).toInt() &
+                     Qt::AlignRight,
                  int(Qt::AlignRight));
     }
 
@@ -127,7 +128,8 @@ private slots:
     void removingRowsKeepsKeysAndPositions()
     {
         ReportList list;
-        fill(list, {QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c"), QStringLiteral("d"), QStringLiteral("e")});
+        fill(list, {QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c"), QStringLiteral("d"),
+                    QStringLiteral("e")});
         list.setSelected(4, true);
         list.removeRow(1);
         QCOMPARE(texts(list), (QStringList{"a", "c", "d", "e"}));

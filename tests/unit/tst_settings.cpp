@@ -24,22 +24,27 @@ private slots:
         QTest::addColumn<QString>("section");
         QTest::addColumn<QString>("key");
         QTest::addColumn<QString>("defaultValue");
-        const auto row = [](const char* name, const SettingKey& k, const char* section, const char* key, const QString& def) {
+        const auto row = [](const char* name, const SettingKey& k, const char* section, const char* key,
+                            const QString& def) {
             QTest::newRow(name) << k << QString::fromUtf8(section) << QString::fromUtf8(key) << def;
         };
-        row("save folder", Setting::SaveFolder(), "设置", "下载文件保存路径", QDir::homePath() + QStringLiteral("/12345"));
+        row("save folder", Setting::SaveFolder(), "设置", "下载文件保存路径",
+            QDir::homePath() + QStringLiteral("/12345"));
         row("size limit", Setting::MaxFileSize(), "设置", "文件最大值", "10");
         row("method", Setting::DownloadMethod(), "设置", "下载方式", "2");
         row("proxy on", Setting::ProxyEnabled(), "设置", "代理服务器有效", "0");
         row("proxy address", Setting::ProxyAddress(), "设置", "代理服务器网址", "");
         row("proxy port", Setting::ProxyPort(), "设置", "代理服务器端口", "");
-        row("ask at extraction", Setting::ExtractSavePathFlag(), "设置", "提取网页信息时提示下载保存路径", "1");
+        row("ask at extraction", Setting::ExtractSavePathFlag(), "设置", "提取网页信息时提示下载保存路径",
+            "1");
         row("threads", Setting::ThreadCountIndex(), "下载", "线程", "2");
-        row("same name", Setting::DuplicateNamePolicy(), "专利下载", "重复文件名设置", QStringLiteral("重命名"));
+        row("same name", Setting::DuplicateNamePolicy(), "专利下载", "重复文件名设置",
+            QStringLiteral("重命名"));
         row("pause", Setting::SearchPauseIndex(), "fWebSearch", "combo2", "10");
         row("page", Setting::SearchPageUrl(), "fWebSearch", "Web1Url", "");
         row("other page", Setting::SearchOtherUrl(), "fWebSearch", "otherUrl", "");
-        row("copy folder", Setting::CopyDestinationFolder(), "Form_Copy_Move", "目的文件夹", ApplicationFolder());
+        row("copy folder", Setting::CopyDestinationFolder(), "Form_Copy_Move", "目的文件夹",
+            ApplicationFolder());
         row("copy option", Setting::CopyOptionIndex(), "Form_Copy_Move", "OpIndex", "4");
     }
     void defaultsOfEveryValue()
@@ -56,15 +61,18 @@ private slots:
 
     void valuesRoundTripUnderTheApplicationTitle()
     {
-        SaveSetting(QStringLiteral("设置"), QStringLiteral("代理服务器网址"), QStringLiteral("proxy.example.org"));
+        SaveSetting(QStringLiteral("设置"), QStringLiteral("代理服务器网址"),
+                    QStringLiteral("proxy.example.org"));
         QCOMPARE(GetSetting(Setting::ProxyAddress()), QStringLiteral("proxy.example.org"));
         SaveSetting(Setting::SearchPageUrl(), QStringLiteral("https://h/a?b=1&c=%20"));
         QCOMPARE(GetSetting(QStringLiteral("fWebSearch"), QStringLiteral("Web1Url"), QStringLiteral("x")),
                  QStringLiteral("https://h/a?b=1&c=%20"));
-        QCOMPARE(GetSetting(QStringLiteral("无"), QStringLiteral("无"), QStringLiteral("默认")), QStringLiteral("默认"));
+        QCOMPARE(GetSetting(QStringLiteral("无"), QStringLiteral("无"), QStringLiteral("默认")),
+                 QStringLiteral("默认"));
 
         // Kept in the per-user config folder (the test's own), in a file named after the title.
-        const QString file = qEnvironmentVariable("XDG_CONFIG_HOME") + QStringLiteral("/Lunovex/Marlow & Vance 文献下载器.ini");
+        const QString file = qEnvironmentVariable("XDG_CONFIG_HOME") +
+                             QStringLiteral("/Lunovex/Marlow & Vance 文献下载器.ini");
         QVERIFY2(QFile::exists(file), qPrintable(file));
     }
 
@@ -122,7 +130,8 @@ private slots:
         QTRY_VERIFY(window.isMaximized());
         SaveWindowPlacement(&window);
         QCOMPARE(GetSetting(QStringLiteral("fMax"), QStringLiteral("分辨率")), QStringLiteral("0*0"));
-        QCOMPARE(GetSetting(QStringLiteral("fMax"), QStringLiteral("宽"), QStringLiteral("none")), QStringLiteral("none"));
+        QCOMPARE(GetSetting(QStringLiteral("fMax"), QStringLiteral("宽"), QStringLiteral("none")),
+                 QStringLiteral("none"));
 
         QWidget again;
         again.setObjectName(QStringLiteral("fMax"));

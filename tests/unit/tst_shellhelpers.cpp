@@ -7,9 +7,9 @@
 #include "util/ShellHelpers.h"
 #include "util/Sound.h"
 
+#include <QDate>
 #include <QDir>
 #include <QFile>
-#include <QDate>
 #include <QLocale>
 #include <QUrlQuery>
 
@@ -51,7 +51,8 @@ private slots:
             QVERIFY(wav.size() > 1000);
         }
         // A space in the folder: the short form is the path itself here.
-        QCOMPARE(played, (QStringList{appFolder + "/101.wav", appFolder + "/102.wav", appFolder + "/103.wav"}));
+        QCOMPARE(played,
+                 (QStringList{appFolder + "/101.wav", appFolder + "/102.wav", appFolder + "/103.wav"}));
 
         // An existing file is played as it is, not rewritten.
         QFile mine(appFolder + QStringLiteral("/101.wav"));
@@ -134,26 +135,42 @@ private slots:
         const QUrlQuery query(link);
         QCOMPARE(query.queryItemValue(QStringLiteral("subject"), QUrl::FullyDecoded),
                  QStringLiteral("我要对[Marlow & Vance 文献下载器]提建议"));
-        const QString expected = QStringLiteral("软件名称：Marlow & Vance 文献下载器") + QStringLiteral(" 姓名：") +
-                                 QString(10, QLatin1Char(' ')) + QStringLiteral(" Email：") + QString(11, QLatin1Char(' ')) +
-                                 QStringLiteral(" 联系地址：") + QString(11, QLatin1Char(' ')) + QStringLiteral(" 邮编：") +
-                                 QString(14, QLatin1Char(' ')) + QStringLiteral(" 电话：") + QString(20, QLatin1Char(' ')) +
-                                 QStringLiteral(" 日期：") +
-                                 QLocale::system().toString(QDate::currentDate(), QLocale::ShortFormat);
+        const QString expected =
+            QStringLiteral("软件名称：Marlow & Vance 文献下载器") + QStringLiteral(" 姓名：") +
+            QString(10, QLatin1Char(' ')) + QStringLiteral(" Email：") + QString(11, QLatin1Char(' ')) +
+            QStringLiteral(" 联系地址：") + QString(11, QLatin1Char(' ')) + QStringLiteral(" 邮编：") +
+            QString(14, QLatin1Char(' ')) + QStringLiteral(" 电话：") + QString(20, QLatin1Char(' ')) +
+            QStringLiteral(" 日期：") +
+            QLocale::system().toString(QDate::currentDate(), QLocale::ShortFormat);
         QCOMPARE(query.queryItemValue(QStringLiteral("body"), QUrl::FullyDecoded), expected);
     }
 
     void browseForFolder_data()
     {
-        QTest::addColumn<QString>("start");      // "@" stands for the test folder
-        QTest::addColumn<QString>("answer");     // empty: cancelled
+        QTest::addColumn<QString>("start");  // "@" stands for the test folder
+        QTest::addColumn<QString>("answer"); // empty: cancelled
         QTest::addColumn<QString>("shownAt");
         QTest::addColumn<QString>("result");
-        QTest::newRow("cancel returns the start folder") << "@/Papers/" << "" << "@/" << "@/Papers/";
-        QTest::newRow("start without separator") << "@/Papers" << "" << "@/" << "@/Papers/";
-        QTest::newRow("chosen folder gets a separator") << "@/Papers/" << "@/chosen" << "@/" << "@/chosen/";
-        QTest::newRow("empty start opens at the root") << "" << "" << "/" << "/";
-        QTest::newRow("missing parent opens at the root") << "/no/such/place/x/" << "" << "/" << "/no/such/place/x/";
+        QTest::newRow("cancel returns the start folder") << "@/Papers/"
+                                                         << ""
+                                                         << "@/"
+                                                         << "@/Papers/";
+        QTest::newRow("start without separator") << "@/Papers"
+                                                 << ""
+                                                 << "@/"
+                                                 << "@/Papers/";
+        QTest::newRow("chosen folder gets a separator") << "@/Papers/"
+                                                        << "@/chosen"
+                                                        << "@/"
+                                                        << "@/chosen/";
+        QTest::newRow("empty start opens at the root") << ""
+                                                       << ""
+                                                       << "/"
+                                                       << "/";
+        QTest::newRow("missing parent opens at the root") << "/no/such/place/x/"
+                                                          << ""
+                                                          << "/"
+                                                          << "/no/such/place/x/";
     }
     void browseForFolder()
     {
