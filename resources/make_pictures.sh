@@ -26,3 +26,9 @@ $IM -size 190x270 gradient:'#2b4a75'-'#16283f' \
   -draw 'rectangle 119,80 141,84' -draw 'rectangle 119,200 141,204' \
   -fill white -font "$serif" -pointsize 22 -gravity north -annotate +0+12 'M & V' \
   images/cover.png
+
+# State icons of the download list, 16x16, in the order Waiting, Downloading, Finished, Failed.
+$IM -size 16x16 xc:none -fill '#9aa5b1' -draw 'circle 8,8 8,1' -fill white -draw 'rectangle 7,4 8,8' -draw 'rectangle 7,8 11,9' icons/state-waiting.png
+$IM -size 16x16 xc:none -fill '#2a6fdb' -draw 'circle 8,8 8,1' -fill white -draw 'rectangle 7,3 9,8' -draw 'polygon 4,8 12,8 8,13' icons/state-downloading.png
+$IM -size 16x16 xc:none -fill '#2a9d5c' -draw 'circle 8,8 8,1' -stroke white -strokewidth 2 -fill none -draw 'polyline 4,8 7,11 12,5' icons/state-finished.png
+$IM -size 16x16 xc:none -fill '#d64545' -draw 'circle 8,8 8,1' -stroke white -strokewidth 2 -draw 'line 5,5 11,11' -draw 'line 11,5 5,11' icons/state-failed.png

@@ -50,9 +50,9 @@ void Timing::scaleAll(double factor)
         d = milliseconds(std::max<long long>(1, static_cast<long long>(double(d.count()) * factor)));
     };
     for (milliseconds* d :
-         {&t.startWindowDelay, &t.headerWait, &t.transferStall, &t.downloaderTimeout, &t.pageLoad,
-          &t.pageSettle, &t.loginWaitLong, &t.loginWaitShort, &t.supervisionTick, &t.schedulingTick,
-          &t.downloaderTick, &t.autoAnalysisTick, &t.loginRefreshTick, &t.xmlHttpPoll})
+         {&t.startWindowDelay, &t.headerWait, &t.chunkWait, &t.transferStall, &t.downloaderTimeout,
+          &t.pageLoad, &t.pageSettle, &t.loginWaitLong, &t.loginWaitShort, &t.supervisionTick,
+          &t.schedulingTick, &t.downloaderTick, &t.autoAnalysisTick, &t.loginRefreshTick, &t.xmlHttpPoll})
         scale(*d);
 }
 

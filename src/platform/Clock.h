@@ -24,6 +24,7 @@ struct Timing
 {
     milliseconds startWindowDelay{100};      // start window: enables the search button
     milliseconds headerWait{30'000};         // method one: wait for the response headers
+    milliseconds chunkWait{1'000};           // Inet: longest wait of one read for data
     milliseconds transferStall{120'000};     // method one: no progress for this long fails a row
     milliseconds downloaderTimeout{300'000}; // Downloader control: no progress for this long
     milliseconds pageLoad{90'000};           // harvest: longest wait for a result page

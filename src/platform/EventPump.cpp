@@ -21,7 +21,10 @@ void serve()
 bool waitUntil(const std::function<bool()>& done, milliseconds limit)
 {
     if (done()) return true;
-    const QDeadlineTimer deadline(limit);
+    // milliseconds::max() waits for the condition alone.
+    const bool unbounded = limit == milliseconds::max();
+    const QDeadlineTimer deadline =
+        unbounded ? QDeadlineTimer(QDeadlineTimer::Forever) : QDeadlineTimer(limit);
     QEventLoop loop;
     QTimer poll;
     poll.setInterval(std::min(Timing::current().waitPoll, limit));
@@ -29,7 +32,7 @@ bool waitUntil(const std::function<bool()>& done, milliseconds limit)
         if (done() || deadline.hasExpired()) loop.quit();
     });
     poll.start();
-    QTimer::singleShot(limit, &loop, &QEventLoop::quit);
+    if (!unbounded) QTimer::singleShot(limit, &loop, &QEventLoop::quit);
     loop.exec();
     return done();
 }

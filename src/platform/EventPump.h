@@ -15,7 +15,7 @@ namespace EventPump {
 // millisecond ago, so a loop may call it after every small piece of work.
 void serve();
 
-// Serves events until done() holds or limit has passed; returns done().
+// Serves events until done() holds or limit has passed (milliseconds::max(): no limit); returns done().
 bool waitUntil(const std::function<bool()>& done, milliseconds limit);
 
 // Serves events for the given time.

@@ -190,12 +190,33 @@ private:
     int dirtyLast_ = -1;
 };
 
-// Gives every row the list's fixed height when one is set.
+// Gives every row the list's fixed height when one is set, and draws the progress bars.
 class ReportList::Delegate final : public QStyledItemDelegate
 {
 public:
     using QStyledItemDelegate::QStyledItemDelegate;
     int rowHeight = 0;
+    int progressColumn = -1;
+
+    void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override
+    {
+        if (index.column() == progressColumn) {
+            const QString text = index.data().toString();
+            bool ok = false;
+            const int percent = text.endsWith(QLatin1Char('%')) ? text.chopped(1).toInt(&ok) : 0;
+            if (ok && percent > 0) {
+                QRect bar = option.rect.adjusted(2, 2, -2, -2);
+                bar.setWidth(bar.width() * std::min(percent, 100) / 100);
+                painter->save();
+                painter->setRenderHint(QPainter::Antialiasing);
+                painter->setPen(Qt::NoPen);
+                painter->setBrush(percent >= 100 ? QColor(158, 214, 178) : QColor(160, 196, 240));
+                painter->drawRoundedRect(bar, 2, 2);
+                painter->restore();
+            }
+        }
+        QStyledItemDelegate::paint(painter, option, index);
+    }
 
     QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override
     {
@@ -443,6 +464,12 @@ int ReportList::rowHeight() const
     if (delegate_->rowHeight > 0) return delegate_->rowHeight;
     if (count() > 0) return std::max(1, QTreeView::rowHeight(model_->index(0, 0)));
     return fontMetrics().height() + 2;
+}
+
+void ReportList::setProgressColumn(int column)
+{
+    delegate_->progressColumn = column;
+    viewport()->update();
 }
 
 void ReportList::setStripes(const QColor& upper, const QColor& lower)

@@ -80,6 +80,9 @@ public:
     // Fixed row height in pixels (0: the font's).
     void setRowHeight(int pixels);
     int rowHeight() const;
+    // Cells of this column that read "57%" get a bar of that length behind their text.
+    void setProgressColumn(int column);
+
     // Rows alternate between the two colours, also below the last row.
     void setStripes(const QColor& upper, const QColor& lower);
 

@@ -1,0 +1,62 @@
+#pragma once
+
+#include <QString>
+
+namespace Lunovex {
+
+class ReportList;
+
+// The states of a download row, shown by its icon.
+enum ItemState { Waiting = 1, Downloading = 2, Finished = 3, Failed = 4 };
+
+// Columns of the download list: the row text and its five sub-items.
+enum DownloadColumn { ColumnName = 0, ColumnType, ColumnSize, ColumnReceived, ColumnProgress, ColumnFolder };
+
+// One row of the download list, read and written through its fields. The address list is the
+// row's key, the referring page its tag, the state its icon. The item follows its row by key, so it
+// stays on the same row while rows are sorted or removed around it; once its row is gone, reads are
+// empty and writes do nothing.
+class DownloadItem
+{
+public:
+    DownloadItem(ReportList* list, int row);
+
+    // The row's current position, -1 when it is gone.
+    int row() const;
+    bool exists() const { return row() >= 0; }
+
+    QString AddressList() const;
+    QString BaseName() const;
+    void setBaseName(const QString& name) const;
+    QString Extension() const;
+    void setExtension(const QString& extension) const;
+    QString SizeText() const;
+    void setSizeText(const QString& text) const;
+    QString ReceivedText() const;
+    void setReceivedText(const QString& text) const;
+    QString ProgressText() const;
+    void setProgressText(const QString& text) const;
+    QString TargetFolder() const;
+    void setTargetFolder(const QString& folder) const;
+    QString RefererPage() const;
+    ItemState state() const;
+    void setState(ItemState state) const;
+
+    // Empties "文件大小", "已下载数" and "百分比".
+    void clearProgress() const;
+
+private:
+    ReportList* list_;
+    QString key_;
+};
+
+// The first of the alternative addresses "a|b|c".
+QString 选择url(const QString& addressList);
+// Rotates the alternatives: a|b gives b|a, a|b|c gives c|a|b; any other count is left as it is.
+QString 对调url(const QString& addressList);
+
+// folder & base, then "." & extension when there is one; folder is used as it is.
+QString ItemFilePath(const QString& targetFolder, const QString& baseName, const QString& extension);
+QString ItemFilePath(const DownloadItem& item);
+
+} // namespace Lunovex

@@ -1,0 +1,158 @@
+// The download window's scheduler: start and stop, the scheduling tick that starts the next rows,
+// the supervision tick that counts, ends the run and applies the automatic options, and the switch
+// between the two download methods.
+
+#include "download/fFileDownload.h"
+
+#include "app/Globals.h"
+#include "download/SaveNaming.h"
+#include "platform/Inet.h"
+#include "platform/ReportList.h"
+#include "util/ControlHelpers.h"
+#include "util/PathNames.h"
+#include "util/Sound.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QTimer>
+
+namespace Lunovex {
+
+namespace {
+
+QString withSeparator(const QString& folder)
+{
+    return folder.endsWith(PathSeparator()) ? folder : folder + PathSeparator();
+}
+
+} // namespace
+
+void fFileDownload::StartDownloads()
+{
+    Timer_Down->start();
+}
+
+void fFileDownload::StopDownloads()
+{
+    Check4->setChecked(false);
+    Check3->setChecked(false);
+    Inet1->Cancel();
+    Timer_Down->stop();
+    DownloadBusy = false;
+    Inet1->Cancel();
+    for (size_t k = 1; k < Downloader1.size(); ++k)
+        if (ControlExists(Downloader1[k])) delete Downloader1[k].data();
+    for (int row = 0; row < ListView3->count(); ++row)
+        if (ListView3->icon(row) + 1 == Downloading) ListView3->setIcon(row, Failed - 1);
+    DownloadBusy = false;
+}
+
+void fFileDownload::Timer_Down_Timer()
+{
+    if (ListView3->count() == 0) {
+        Timer_Down->stop();
+        return;
+    }
+    if (secondsSinceLastFinish() <= Combo2->currentText().toDouble()) return;
+    if (Globals().DownloadMethod == 1)
+        scheduleMethodOne();
+    else
+        scheduleMethodTwo();
+}
+
+void fFileDownload::scheduleMethodOne()
+{
+    if (DownloadBusy) return;
+    const QString policy = selectedPolicy();
+    int chosen = -1;
+    for (int row = 0; row < ListView3->count() && chosen < 0; ++row) {
+        const DownloadItem it = item(row);
+        if (it.state() != Waiting) continue;
+        it.setBaseName(SafeFileName(it.BaseName()));
+        it.setTargetFolder(withSeparator(it.TargetFolder()));
+        if (重命名保存路径(it, policy)) chosen = row;
+    }
+    if (chosen < 0) return;
+
+    const DownloadItem it = item(chosen);
+    it.setState(Downloading);
+    scrollToStartedRow(chosen);
+    it.clearProgress();
+    SlotItemIndex[1] = chosen + 1;
+
+    // The transfer serves the event queue until it ends; a close meanwhile only hides the window.
+    insideTransfer_ = true;
+    Inet下载当前文件(it);
+    insideTransfer_ = false;
+    if (closePending_) deleteLater();
+}
+
+void fFileDownload::scheduleMethodTwo()
+{
+    // Method two's slots start their rows here once the Downloader control exists.
+}
+
+void fFileDownload::scrollToStartedRow(int row)
+{
+    if (menu自动定位到下载项->isChecked()) ListView3->scrollTo(ListView3->model()->index(row, 0));
+}
+
+void fFileDownload::Timer1_Timer()
+{
+    if (检测是否下载列表完毕()) {
+        menu下载全部->setEnabled(true);
+        if (Timer_Down->isActive()) {
+            Timer_Down->stop();
+            if (Check6->isChecked()) PlayWaveSound(102);
+        }
+    } else {
+        menu下载全部->setEnabled(!Timer_Down->isActive());
+    }
+
+    Shape1->setVisible(Timer_Down->isActive());
+
+    if (Globals().DownloadMethod == 1) {
+        if (!Inet1->StillExecuting() && !Timer_Down->isActive()) DownloadBusy = false;
+    } else {
+        for (int k = 1; k <= slotCount() && k < int(Downloader1.size()); ++k) {
+            if (ControlExists(Downloader1[size_t(k)])) {
+                DownloadBusy = true;
+                break;
+            }
+        }
+        if (!Timer_Down->isActive()) DownloadBusy = false;
+    }
+
+    UpdateStatusCounts();
+
+    if (Check4->isChecked() && 统计未下载项数目() >= 1) Timer_Down->start();
+
+    if (Check3->isChecked() && !Timer_Down->isActive()) autoRedownload();
+
+    if (Check5->isChecked() && CountProblemItems() >= 5 && Timer_Down->isActive()) {
+        Timer_Down->stop();
+        if (Check6->isChecked()) PlayWaveSound(102);
+    }
+}
+
+void fFileDownload::autoRedownload()
+{
+    // The automatic re-download of failed and web-page rows comes with the list's re-download commands.
+}
+
+void fFileDownload::Command26_Click()
+{
+    setDownloadMethod(Globals().DownloadMethod == 2 ? 1 : 2);
+}
+
+void fFileDownload::setDownloadMethod(int method)
+{
+    Globals().DownloadMethod = method == 1 ? 1 : 2;
+    Label7->setText(QStringLiteral("下载方式：%1").arg(Globals().DownloadMethod));
+    Combo1->setCurrentIndex(0); // the text "1"
+    Combo1->setEnabled(Globals().DownloadMethod != 1);
+}
+
+} // namespace Lunovex

@@ -1,0 +1,542 @@
+// The download window: its controls, loading and closing, the list-wide queries and row clicks.
+
+#include "download/fFileDownload.h"
+
+#include "app/Forms.h"
+#include "app/Globals.h"
+#include "app/Settings.h"
+#include "app/WindowPlacement.h"
+#include "platform/Clock.h"
+#include "platform/EventPump.h"
+#include "platform/Inet.h"
+#include "platform/Prompts.h"
+#include "platform/ReportList.h"
+#include "util/ControlHelpers.h"
+#include "util/PathNames.h"
+#include "util/Product.h"
+#include "util/ShellHelpers.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QFile>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMenuBar>
+#include <QPainter>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStatusBar>
+#include <QTimer>
+#include <QVBoxLayout>
+
+namespace Lunovex {
+
+namespace {
+
+template <typename T> T* named(T* widget, const char* name)
+{
+    widget->setObjectName(QString::fromUtf8(name));
+    return widget;
+}
+
+QAction* namedAction(QMenu* menu, const char* name, const QString& caption)
+{
+    QAction* action = menu->addAction(caption);
+    action->setObjectName(QString::fromUtf8(name));
+    return action;
+}
+
+// Column widths of the design, in twips.
+constexpr int kColumnTwips[] = {10583, 1411, 1940, 1940, 1411, 10583};
+
+// Status panel 2 opens its text when clicked.
+class ClickableLabel final : public QLabel
+{
+public:
+    using QLabel::QLabel;
+    std::function<void()> onClick;
+
+protected:
+    void mouseReleaseEvent(QMouseEvent* event) override
+    {
+        QLabel::mouseReleaseEvent(event);
+        if (onClick) onClick();
+    }
+};
+
+// A caption with a box in it: the run of spaces in the caption is where the box sits. The caption
+// text stays as it is; only the painting makes room.
+class CaptionWithBox final : public QLabel
+{
+public:
+    using QLabel::QLabel;
+
+    void setBox(QWidget* box, const QString& widestEntry)
+    {
+        box_ = box;
+        QComboBox probe;
+        probe.addItem(widestEntry);
+        boxWidth_ = probe.sizeHint().width();
+        box_->setFixedWidth(boxWidth_);
+        const QFontMetrics metrics(font());
+        setMinimumSize(metrics.horizontalAdvance(prefix()) + boxWidth_ + 8 +
+                           metrics.horizontalAdvance(suffix()),
+                       std::max(box->sizeHint().height(), metrics.height()));
+        box_->move(metrics.horizontalAdvance(prefix()) + 4, 0);
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        QPainter painter(this);
+        const QFontMetrics metrics(font());
+        const int baseline = (height() + metrics.ascent() - metrics.descent()) / 2;
+        painter.setPen(palette().color(QPalette::WindowText));
+        painter.drawText(0, baseline, prefix());
+        painter.drawText(metrics.horizontalAdvance(prefix()) + boxWidth_ + 8, baseline, suffix());
+    }
+
+private:
+    QString prefix() const { return text().section(QStringLiteral("  "), 0, 0); }
+    QString suffix() const { return text().section(QLatin1Char(' '), -1).trimmed(); }
+
+    QWidget* box_ = nullptr;
+    int boxWidth_ = 0;
+};
+
+} // namespace
+
+fFileDownload::fFileDownload(QWidget* parent) : QMainWindow(parent)
+{
+    setObjectName(QStringLiteral("fFileDownload"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    buildControls();
+    buildMenus();
+    RegisterForm(this);
+    Form_Load();
+}
+
+fFileDownload::~fFileDownload()
+{
+    UnregisterForm(this);
+}
+
+void fFileDownload::buildControls()
+{
+    auto* central = new QWidget(this);
+    setCentralWidget(central);
+
+    Label4 = named(new QLabel(QStringLiteral("下载列表："), central), "Label4");
+    Label1 = named(new QLabel(QStringLiteral("0条"), central), "Label1");
+
+    ListView3 = named(new ReportList(central), "ListView3");
+    ListView3->setToolTip(QStringLiteral("双击鼠标：下载当前项或者打开文件"));
+    const QStringList captions = {QStringLiteral("名称"),     QStringLiteral("类型"),
+                                  QStringLiteral("文件大小"), QStringLiteral("已下载数"),
+                                  QStringLiteral("百分比"),   QStringLiteral("保存路径")};
+    for (int column = 0; column < captions.size(); ++column) {
+        const bool right = column == ColumnSize || column == ColumnReceived || column == ColumnProgress;
+        ListView3->addColumn(captions[column], kColumnTwips[column] / kTwipsPerPixel,
+                             right ? Qt::AlignRight : Qt::AlignLeft);
+    }
+    ListView3->setProgressColumn(ColumnProgress);
+    ListView3->setIconList({QIcon(QStringLiteral(":/icons/state-waiting.png")),
+                            QIcon(QStringLiteral(":/icons/state-downloading.png")),
+                            QIcon(QStringLiteral(":/icons/state-finished.png")),
+                            QIcon(QStringLiteral(":/icons/state-failed.png"))});
+    ListView3->setIconSize(QSize(16, 16));
+
+    auto* heading = new QHBoxLayout;
+    heading->addWidget(Label4);
+    heading->addWidget(Label1);
+    heading->addStretch(1);
+
+    auto* layout = new QVBoxLayout(central);
+    layout->setContentsMargins(8, 6, 8, 4);
+    layout->setSpacing(6);
+    layout->addLayout(heading);
+    layout->addWidget(ListView3, 1);
+    layout->addWidget(buildOptionPanel());
+
+    // Status bar: a caption, the current action, the transfer's state report, the counts.
+    auto* panel2 = new ClickableLabel(this);
+    panel2->onClick = [this] { StatusPanel2_Click(); };
+    StatusPanels = {new QLabel(QStringLiteral("Marlow & Vance 文献下载"), this), panel2, new QLabel(this),
+                    new QLabel(this)};
+    auto* bar = named(new QStatusBar(this), "StatusBar1");
+    setStatusBar(bar);
+    for (int i = 0; i < 4; ++i) {
+        StatusPanels[size_t(i)]->setObjectName(QStringLiteral("StatusBar1Panel%1").arg(i + 1));
+        StatusPanels[size_t(i)]->setFrameShape(QFrame::StyledPanel);
+        StatusPanels[size_t(i)]->setTextInteractionFlags(Qt::NoTextInteraction);
+        bar->addWidget(StatusPanels[size_t(i)], i == 1 ? 3 : 1);
+    }
+    panel2->setCursor(Qt::PointingHandCursor);
+
+    Timer1 = named(new QTimer(this), "Timer1");
+    Timer1->setInterval(Timing::current().supervisionTick);
+    Timer_Down = named(new QTimer(this), "Timer_Down");
+    Timer_Down->setInterval(Timing::current().schedulingTick);
+    Inet1 = named(new Inet(this), "Inet1");
+
+    connect(Timer1, &QTimer::timeout, this, &fFileDownload::Timer1_Timer);
+    connect(Timer_Down, &QTimer::timeout, this, &fFileDownload::Timer_Down_Timer);
+    connect(Inet1, &Inet::StateChanged, this, &fFileDownload::Inet1_StateChanged);
+    connect(ListView3, &ReportList::rowClicked, this, &fFileDownload::ListView3_ItemClick);
+    connect(ListView3, &ReportList::rowDoubleClicked, this, [this](int) { ListView3_DblClick(); });
+    connect(ListView3, &ReportList::contextMenuRequestedAt, this,
+            [this](int, const QPoint& pos) { ListView3_ContextMenu(pos); });
+}
+
+QWidget* fFileDownload::buildOptionPanel()
+{
+    auto* panel = named(new QGroupBox(QStringLiteral("下载设置"), this), "PicOptions");
+
+    Label7 = named(new QLabel(QStringLiteral("下载方式：2"), panel), "Label7");
+    Command26 = named(new QPushButton(QStringLiteral("切换"), panel), "Command26");
+    Command26->setToolTip(QStringLiteral("更改下载方式"));
+    Label2 = named(new QLabel(QStringLiteral("线程数："), panel), "Label2");
+    Combo1 = named(new QComboBox(panel), "Combo1");
+    for (int i = 1; i <= 6; ++i)
+        Combo1->addItem(QString::number(i));
+
+    // The interval box sits inside its label, in the room its caption leaves between the words.
+    auto* intervalLabel = new CaptionWithBox(QStringLiteral("两个文件下载间隔：        秒"), panel);
+    Label5 = named(intervalLabel, "Label5");
+    Combo2 = named(new QComboBox(Label5), "Combo2");
+    intervalLabel->setBox(Combo2, QStringLiteral("600"));
+
+    Label8 = named(new QLabel(QStringLiteral("同名文件："), panel), "Label8");
+    Option1 = named(new QRadioButton(QStringLiteral("跳过"), panel), "Option1");
+    Option2 = named(new QRadioButton(QStringLiteral("覆盖"), panel), "Option2");
+    Option3 = named(new QRadioButton(QStringLiteral("重命名"), panel), "Option3");
+
+    Check3 = named(new QCheckBox(QStringLiteral("自动重新下载："), panel), "Check3");
+    Combo4 = named(new QComboBox(panel), "Combo4");
+    Combo4->addItems({QStringLiteral("出错项"), QStringLiteral("文件类型为HTM和HTML项"),
+                      QStringLiteral("出错项和文件类型为HTM和HTML项")});
+    Check4 = named(new QCheckBox(QStringLiteral("当有待下载项时，自动启动下载"), panel), "Check4");
+    Check5 =
+        named(new QCheckBox(QStringLiteral("有5个以上下载出错或者网页文件，就停止下载"), panel), "Check5");
+    Check6 = named(new QCheckBox(QStringLiteral("声音提示"), panel), "Check6");
+
+    Shape1 = named(new QLabel(panel), "Shape1");
+    Shape1->setFixedSize(14, 14);
+    Shape1->setStyleSheet(QStringLiteral("background: #2a9d5c; border-radius: 7px;"));
+    Shape1->setToolTip(QStringLiteral("正在下载"));
+    Shape1->hide();
+    Command4 = named(new QPushButton(QStringLiteral("开始下载"), panel), "Command4");
+    Command31 = named(new QPushButton(QStringLiteral("停止下载"), panel), "Command31");
+    Command4->setMinimumWidth(96);
+    Command31->setMinimumWidth(96);
+
+    // Three short rows, so the window stays usable on a small screen.
+    auto* first = new QHBoxLayout;
+    first->addWidget(Label7);
+    first->addWidget(Command26);
+    first->addSpacing(14);
+    first->addWidget(Label2);
+    first->addWidget(Combo1);
+    first->addSpacing(14);
+    first->addWidget(Label5);
+    first->addSpacing(14);
+    first->addWidget(Label8);
+    first->addWidget(Option1);
+    first->addWidget(Option2);
+    first->addWidget(Option3);
+    first->addStretch(1);
+
+    auto* second = new QHBoxLayout;
+    second->addWidget(Check3);
+    second->addWidget(Combo4);
+    second->addSpacing(10);
+    second->addWidget(Check4);
+    second->addStretch(1);
+
+    auto* third = new QHBoxLayout;
+    third->addWidget(Check5);
+    third->addSpacing(10);
+    third->addWidget(Check6);
+    third->addStretch(1);
+    third->addWidget(Shape1);
+    third->addWidget(Command4);
+    third->addWidget(Command31);
+
+    auto* rows = new QVBoxLayout(panel);
+    rows->setContentsMargins(8, 4, 8, 6);
+    rows->addLayout(first);
+    rows->addLayout(second);
+    rows->addLayout(third);
+
+    connect(Command26, &QPushButton::clicked, this, &fFileDownload::Command26_Click);
+    connect(Command4, &QPushButton::clicked, this, &fFileDownload::StartDownloads);
+    connect(Command31, &QPushButton::clicked, this, &fFileDownload::StopDownloads);
+    return panel;
+}
+
+void fFileDownload::buildMenus()
+{
+    menu下载 = menuBar()->addMenu(QStringLiteral("列表操作(&D)"));
+    menu下载->setObjectName(QStringLiteral("menu下载"));
+    menu下载全部 = namedAction(menu下载, "menu下载全部", QStringLiteral("开始下载"));
+    menu停止下载 = namedAction(menu下载, "menu停止下载", QStringLiteral("停止下载"));
+    menu下载->addSeparator();
+    menu退出本下载窗口 = namedAction(menu下载, "menu退出本下载窗口", QStringLiteral("关闭本下载窗口"));
+
+    QMenu* tools = menuBar()->addMenu(QStringLiteral("工具(&T)"));
+    tools->setObjectName(QStringLiteral("menu工具"));
+    menu自动定位到下载项 = namedAction(tools, "menu自动定位到下载项", QStringLiteral("自动定位到下载项"));
+    menu自动定位到下载项->setCheckable(true);
+
+    connect(menu下载全部, &QAction::triggered, this, &fFileDownload::StartDownloads);
+    connect(menu停止下载, &QAction::triggered, this, &fFileDownload::StopDownloads);
+    connect(menu退出本下载窗口, &QAction::triggered, this, &QWidget::close);
+}
+
+void fFileDownload::Form_Load()
+{
+    setWindowTitle(Product::windowCaption(QStringLiteral("文件下载")));
+    Combo4->setCurrentIndex(0);
+    FitComboDropWidth(Combo4);
+    LastFinishTime = Clock::seconds();
+    InitDownloadList();
+
+    GlobalState& g = Globals();
+    g.DownloadMethod = GetSettingInt(Setting::DownloadMethod());
+    setDownloadMethod(g.DownloadMethod);
+    if (g.DownloadMethod != 1)
+        Combo1->setCurrentIndex(
+            std::clamp(GetSettingInt(Setting::ThreadCountIndex()), 0, Combo1->count() - 1));
+
+    g.DuplicateNamePolicy = GetSetting(Setting::DuplicateNamePolicy());
+    const QString policy = g.DuplicateNamePolicy.trimmed();
+    (policy == Option1->text().trimmed()   ? Option1
+     : policy == Option2->text().trimmed() ? Option2
+                                           : Option3)
+        ->setChecked(true);
+
+    g.ProxyAddress = GetSetting(Setting::ProxyAddress());
+    g.ProxyPort = GetSetting(Setting::ProxyPort());
+    g.ProxyEnabled = GetSettingInt(Setting::ProxyEnabled());
+    g.MaxFileSizeMB = GetSettingDouble(Setting::MaxFileSize());
+
+    resize(1000, 660);
+    RestoreWindowPlacement(this);
+
+    for (int seconds = 0; seconds <= 600; ++seconds)
+        Combo2->addItem(QString::number(seconds));
+    Combo2->setCurrentIndex(0);
+
+    // The login browser is prepared here once the login panel exists.
+
+    Timer1->start();
+}
+
+void fFileDownload::InitDownloadList()
+{
+    ListView3->clear();
+    PaintListStripes(ListView3, false, 17);
+}
+
+QString fFileDownload::selectedPolicy() const
+{
+    const QRadioButton* chosen = Option1->isChecked() ? Option1 : Option2->isChecked() ? Option2 : Option3;
+    return chosen->text().trimmed();
+}
+
+int fFileDownload::slotCount() const
+{
+    return Combo1->currentText().toInt();
+}
+
+double fFileDownload::secondsSinceLastFinish() const
+{
+    return std::abs(Clock::seconds() - LastFinishTime);
+}
+
+bool fFileDownload::AddDownloadItem(const QString& addressList, const QString& baseName,
+                                    const QString& extension, const QString& saveFolder,
+                                    const QString& refererPage)
+{
+    if (addressList.isEmpty()) return false;
+    const int row = ListView3->addRow(addressList, baseName, Waiting - 1);
+    if (row < 0) return false;
+    ListView3->setCell(row, ColumnType, extension);
+    ListView3->setCell(row, ColumnFolder, saveFolder.isEmpty() ? Globals().SaveFolder : saveFolder);
+    ListView3->setTag(row, refererPage);
+    return true;
+}
+
+int fFileDownload::统计未下载项数目() const
+{
+    int count = 0;
+    for (int row = 0; row < ListView3->count(); ++row)
+        if (ListView3->cell(row, ColumnSize).isEmpty() && ListView3->cell(row, ColumnReceived).isEmpty() &&
+            ListView3->cell(row, ColumnProgress).isEmpty())
+            ++count;
+    return count;
+}
+
+bool fFileDownload::检测是否下载列表完毕() const
+{
+    for (int row = 0; row < ListView3->count(); ++row) {
+        const int state = ListView3->icon(row) + 1;
+        if (state != Finished && state != Failed) return false;
+    }
+    return true;
+}
+
+int fFileDownload::CountLoadedSlots() const
+{
+    // Instance 0 of the slot array is always there.
+    int loaded = 1;
+    for (size_t k = 1; k < Downloader1.size(); ++k)
+        if (ControlExists(Downloader1[k])) ++loaded;
+    return loaded;
+}
+
+int fFileDownload::CountProblemItems() const
+{
+    int problems = 0;
+    for (int row = 0; row < ListView3->count(); ++row) {
+        const QString extension = ListView3->cell(row, ColumnType).toLower();
+        if (extension == QLatin1String("html") || extension == QLatin1String("htm") ||
+            ListView3->icon(row) + 1 == Failed)
+            ++problems;
+    }
+    return problems;
+}
+
+void fFileDownload::UpdateStatusCounts()
+{
+    std::array<int, 5> perState{};
+    for (int row = 0; row < ListView3->count(); ++row) {
+        const int state = ListView3->icon(row) + 1;
+        if (state >= Waiting && state <= Failed) ++perState[size_t(state)];
+    }
+    StatusPanels[3]->setText(QStringLiteral("总数:%1 正在下载:%2 等待:%3 已完成:%4 失败:%5")
+                                 .arg(ListView3->count())
+                                 .arg(perState[Downloading])
+                                 .arg(perState[Waiting])
+                                 .arg(perState[Finished])
+                                 .arg(perState[Failed]));
+}
+
+void fFileDownload::ListView3_ItemClick(int row)
+{
+    const QString path = ItemFilePath(item(row));
+    StatusPanels[1]->setText(IsFilePresent(path) ? path : QString());
+}
+
+void fFileDownload::ListView3_DblClick()
+{
+    const int row = ListView3->currentRow();
+    if (row < 0 || !ListView3->isSelected(row)) return;
+    const DownloadItem it = item(row);
+    const QString path = ItemFilePath(it);
+    switch (it.state()) {
+    case Finished:
+        if (IsFilePresent(path))
+            OpenFileWithShell(path, this);
+        else
+            MsgBox(this, QStringLiteral("文件不存在！"), PromptIcon::Critical);
+        break;
+    case Failed:
+        if (IsFilePresent(path)) QFile::remove(path);
+        it.setState(Waiting);
+        it.clearProgress();
+        break;
+    default:
+        break;
+    }
+}
+
+void fFileDownload::ListView3_ContextMenu(const QPoint& globalPos)
+{
+    // While a run is active the list may not be emptied; stopping is what is on offer.
+    const bool running = DownloadBusy || Timer_Down->isActive();
+    for (QAction* action : menu下载->actions()) {
+        const QString name = action->objectName();
+        if (name == QStringLiteral("menu清除") || name == QStringLiteral("menu清空") ||
+            name == QStringLiteral("menu全选专利列表"))
+            action->setEnabled(!running);
+    }
+    menu停止下载->setEnabled(running);
+    emit listMenuRequested(globalPos);
+    menu下载->popup(globalPos);
+}
+
+void fFileDownload::StatusPanel2_Click()
+{
+    const QString text = StatusPanels[1]->text();
+    if (!text.isEmpty()) OpenUrl(text);
+}
+
+void fFileDownload::updateRowCountLabel()
+{
+    Label1->setText(QString::number(ListView3->count()) + QStringLiteral("条"));
+}
+
+void fFileDownload::changeEvent(QEvent* event)
+{
+    if (event->type() == QEvent::ActivationChange && isActiveWindow()) updateRowCountLabel();
+    QMainWindow::changeEvent(event);
+}
+
+void fFileDownload::resizeEvent(QResizeEvent* event)
+{
+    QMainWindow::resizeEvent(event);
+    PaintListStripes(ListView3, false, 17);
+}
+
+bool fFileDownload::confirmClose()
+{
+    SaveSetting(Setting::DuplicateNamePolicy(), selectedPolicy());
+    SaveSetting(Setting::DownloadMethod(), Globals().DownloadMethod);
+
+    const bool busy = Inet1->StillExecuting() || insideTransfer_ || CountLoadedSlots() > 1 ||
+                      !检测是否下载列表完毕() || Timer_Down->isActive();
+    return !busy || AskQuestion(this, QStringLiteral("正在下载文件或者下载没有完成，要强制关闭窗口吗？")) ==
+                        PromptAnswer::Yes;
+}
+
+void fFileDownload::closeEvent(QCloseEvent* event)
+{
+    if (unloaded_) {
+        event->accept();
+        return;
+    }
+    if (!confirmClose()) {
+        event->ignore();
+        return;
+    }
+    Form_Unload();
+    if (insideTransfer_) {
+        // The transfer's loop still runs on this window's stack: hide now, go when it has returned.
+        closePending_ = true;
+        setAttribute(Qt::WA_DeleteOnClose, false);
+        event->accept();
+        return;
+    }
+    event->accept();
+}
+
+void fFileDownload::Form_Unload()
+{
+    unloaded_ = true;
+    Timer1->stop();
+    Timer_Down->stop();
+    StopDownloads();
+    Inet1->Cancel();
+    SaveWindowPlacement(this);
+    SaveSetting(Setting::ThreadCountIndex(), Combo1->currentIndex());
+    EventPump::serve();
+    EventPump::serve();
+    UnregisterForm(this);
+    ShowStartWindowUnlessLoaded(QStringLiteral("fWebSearch"));
+}
+
+} // namespace Lunovex

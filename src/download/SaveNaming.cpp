@@ -1,0 +1,126 @@
+#include "download/SaveNaming.h"
+
+#include "download/DownloadItem.h"
+#include "util/FileTypeSniff.h"
+#include "util/HeaderText.h"
+#include "util/PathNames.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QStringList>
+
+#include <cmath>
+
+namespace Lunovex {
+
+namespace {
+
+QString withSeparator(const QString& folder)
+{
+    return folder.endsWith(PathSeparator()) ? folder : folder + PathSeparator();
+}
+
+// A name without extension gets no trailing dot: here a file system keeps it, and the file would
+// then not be found under the item's path.
+QString namedPath(const QString& folder, const QString& name, const QString& extension)
+{
+    return ItemFilePath(folder, name, extension);
+}
+
+QString numbered(const QString& name, qint64 n)
+{
+    return name + QStringLiteral("[%1]").arg(n, 3, 10, QLatin1Char('0'));
+}
+
+} // namespace
+
+QString InitialBaseName(const QString& title, const QString& address, bool useOriginalFileName)
+{
+    const QString name =
+        useOriginalFileName ? FileNameFromPath(address, true) : TrimSpaces(RemoveLineBreaks(title));
+    return SafeFileName(name);
+}
+
+bool 重命名保存路径(const DownloadItem& item, const QString& policy)
+{
+    const QString path = namedPath(withSeparator(item.TargetFolder()), item.BaseName(), item.Extension());
+    if (IsFilePresent(path) && policy == NamePolicy::skip()) {
+        const QString length = QString::number(QFileInfo(path).size());
+        item.setState(Finished);
+        item.setSizeText(length);
+        item.setReceivedText(length);
+        item.setProgressText(QStringLiteral("已存在，跳过"));
+        return false;
+    }
+    return true;
+}
+
+QString MakeNumberedSavePath(const QString& folder, QString* name, const QString& extension,
+                             const QString& policy)
+{
+    const QString dir = withSeparator(folder);
+    QString base = *name;
+    const QString path = namedPath(dir, base, extension);
+    if (policy == NamePolicy::overwrite() || !IsFilePresent(path)) return path;
+
+    // Number on from a numeric suffix rather than nesting brackets.
+    qint64 n = 0;
+    const qsizetype open = base.lastIndexOf(QLatin1Char('['));
+    const qsizetype close = base.lastIndexOf(QLatin1Char(']'));
+    if (open >= 0 && close > open) {
+        const QString inside = base.mid(open + 1, close - open - 1).trimmed();
+        const double value = inside.toDouble();
+        if (IsNumericText(inside) && std::abs(value) < 1e15) {
+            n = std::llround(value);
+            base = base.left(open);
+        }
+    }
+    base.replace(QLatin1Char('['), QStringLiteral("『"));
+    base.replace(QLatin1Char(']'), QStringLiteral("』"));
+
+    QString candidate = n != 0 ? numbered(base, n) : base;
+    while (IsFilePresent(namedPath(dir, candidate, extension)))
+        candidate = numbered(base, ++n);
+    *name = candidate;
+    return namedPath(dir, candidate, extension);
+}
+
+QString ResponseExtension(const QString& contentType, const QString& headerBlock)
+{
+    const QStringList parts = TrimSpaces(contentType).split(QLatin1Char(';'));
+    const QString media = TrimSpaces(parts.value(0));
+    QString charset;
+    if (parts.size() > 1) {
+        const QString second = TrimSpaces(parts[1]);
+        if (second.left(8).toLower() == QLatin1String("charset=")) charset = second.mid(8);
+    }
+
+    QString extension = MimeTypeToExtension(media);
+    if (extension.isEmpty()) {
+        QString announced;
+        从下载头信息ContentDisposition获取文件名(从网络文件Header获取ContentDisposition(headerBlock),
+                                                 &announced);
+        extension = announced;
+    }
+    if (extension.isEmpty() && !charset.isEmpty()) extension = QStringLiteral("htm");
+    return extension;
+}
+
+bool CorrectItemFileType(const DownloadItem& item)
+{
+    const QString current = ItemFilePath(item);
+    if (!IsFilePresent(current)) return false;
+    const QString real = 打开文件判断文件类型(current);
+    if (real.isEmpty() || real.toUpper() == item.Extension().toUpper()) return false;
+
+    const QString target = UniqueFilePath(item.TargetFolder() + item.BaseName() + QLatin1Char('.') + real);
+    QFile::rename(current, target);
+    if (!IsFilePresent(target)) return false;
+    QString base;
+    SplitFileName(target, &base);
+    item.setExtension(real);
+    item.setBaseName(base);
+    return true;
+}
+
+} // namespace Lunovex

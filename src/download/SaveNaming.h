@@ -1,0 +1,46 @@
+#pragma once
+
+#include <QString>
+
+namespace Lunovex {
+
+class DownloadItem;
+
+// The three same-name policies, as their option buttons read.
+namespace NamePolicy {
+inline QString skip()
+{
+    return QStringLiteral("跳过");
+}
+inline QString overwrite()
+{
+    return QStringLiteral("覆盖");
+}
+inline QString rename()
+{
+    return QStringLiteral("重命名");
+}
+} // namespace NamePolicy
+
+// The name a harvested article starts with: the address's last segment without extension, or the
+// title without line breaks; either made safe as a file name.
+QString InitialBaseName(const QString& title, const QString& address, bool useOriginalFileName);
+
+// Applies the skip policy before a row is started: false (and the row Finished with "已存在，跳过")
+// when its file exists and the policy is "跳过".
+bool 重命名保存路径(const DownloadItem& item, const QString& policy);
+
+// The path a file is saved under: folder/name.extension, numbered name[001] ... when taken (unless
+// the policy is "覆盖"). *name becomes the base name used.
+QString MakeNumberedSavePath(const QString& folder, QString* name, const QString& extension,
+                             const QString& policy);
+
+// The extension the response headers announce: from the content type, else from the
+// Content-Disposition file name, else "htm" when a charset was given; empty otherwise.
+QString ResponseExtension(const QString& contentType, const QString& headerBlock);
+
+// Renames a downloaded file whose content shows another type (paper.pdf holding HTML becomes
+// paper.htm, or paper[0001].htm when that is taken); true when it did.
+bool CorrectItemFileType(const DownloadItem& item);
+
+} // namespace Lunovex

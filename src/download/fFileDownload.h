@@ -1,0 +1,145 @@
+#pragma once
+
+#include "download/DownloadItem.h"
+
+#include <QMainWindow>
+#include <QPointer>
+
+#include <array>
+
+class QAction;
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QMenu;
+class QPushButton;
+class QRadioButton;
+class QTimer;
+
+namespace Lunovex {
+
+class Inet;
+class ReportList;
+
+// The download window: the download list and its options, the scheduler that starts rows, and
+// download method one. Its members are spread over one file per area:
+//   FileDownloadWindow.cpp  controls, load and close, list queries, row clicks
+//   DownloadScheduler.cpp   start, stop, the scheduling and supervision ticks, the method switch
+//   DownloadMethodOne.cpp   the Inet transfer of one row
+class fFileDownload : public QMainWindow
+{
+    Q_OBJECT
+
+public:
+    explicit fFileDownload(QWidget* parent = nullptr);
+    ~fFileDownload() override;
+
+    // Adds a Waiting row; a row with the same address list is left as it is (false).
+    bool AddDownloadItem(const QString& addressList, const QString& baseName, const QString& extension,
+                         const QString& saveFolder, const QString& refererPage);
+
+    ReportList* list() const { return ListView3; }
+    DownloadItem item(int row) const { return DownloadItem(ListView3, row); }
+    bool downloadBusy() const { return DownloadBusy; }
+
+    // List-wide queries.
+    int 统计未下载项数目() const;
+    bool 检测是否下载列表完毕() const;
+    int CountLoadedSlots() const;
+    int CountProblemItems() const;
+    void UpdateStatusCounts();
+
+    void StartDownloads();
+    void StopDownloads();
+
+signals:
+    // The list asked for its context menu (the list commands hang their menu here).
+    void listMenuRequested(const QPoint& globalPos);
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    friend class MethodOneTest; // reaches the transfer's rare outcomes directly
+
+    // FileDownloadWindow.cpp
+    void buildControls();
+    QWidget* buildOptionPanel();
+    void buildMenus();
+    void Form_Load();
+    void InitDownloadList();
+    bool confirmClose();
+    void Form_Unload();
+    void ListView3_ItemClick(int row);
+    void ListView3_DblClick();
+    void ListView3_ContextMenu(const QPoint& globalPos);
+    void StatusPanel2_Click();
+    void updateRowCountLabel();
+    QString selectedPolicy() const;
+    int slotCount() const;
+    double secondsSinceLastFinish() const;
+
+    // DownloadScheduler.cpp
+    void Timer_Down_Timer();
+    void scheduleMethodOne();
+    void scheduleMethodTwo();
+    void Timer1_Timer();
+    void Command26_Click();
+    void setDownloadMethod(int method);
+    void autoRedownload();
+    void scrollToStartedRow(int row);
+
+    // DownloadMethodOne.cpp
+    void Inet下载当前文件(const DownloadItem& item);
+    void Inet下载文件(const DownloadItem& item);
+    void configureConnection(const QString& address);
+    void FetchWithOpenUrl(const DownloadItem& item, const QString& path);
+    void finishTransfer(const DownloadItem& item);
+    void Inet1_StateChanged(int state);
+
+    // Controls
+    ReportList* ListView3 = nullptr;
+    QLabel* Label1 = nullptr; // row count
+    QLabel* Label4 = nullptr; // "下载列表："
+    QLabel* Label7 = nullptr; // download method
+    QPushButton* Command26 = nullptr;
+    QLabel* Label2 = nullptr;
+    QComboBox* Combo1 = nullptr; // slots of method two
+    QLabel* Label5 = nullptr;
+    QComboBox* Combo2 = nullptr; // interval between transfers
+    QLabel* Label8 = nullptr;
+    QRadioButton* Option1 = nullptr; // 跳过
+    QRadioButton* Option2 = nullptr; // 覆盖
+    QRadioButton* Option3 = nullptr; // 重命名
+    QCheckBox* Check3 = nullptr;     // automatic re-download
+    QComboBox* Combo4 = nullptr;
+    QCheckBox* Check4 = nullptr; // automatic start
+    QCheckBox* Check5 = nullptr; // stop after problem rows
+    QCheckBox* Check6 = nullptr; // sounds
+    QPushButton* Command4 = nullptr;
+    QPushButton* Command31 = nullptr;
+    QLabel* Shape1 = nullptr; // running indicator
+    std::array<QLabel*, 4> StatusPanels{};
+    QMenu* menu下载 = nullptr;
+    QAction* menu下载全部 = nullptr;
+    QAction* menu停止下载 = nullptr;
+    QAction* menu自动定位到下载项 = nullptr;
+    QAction* menu退出本下载窗口 = nullptr;
+    QTimer* Timer1 = nullptr;
+    QTimer* Timer_Down = nullptr;
+    Inet* Inet1 = nullptr;
+    // Method two's slots 1 to 6; a slot is free exactly when its instance does not exist.
+    std::array<QPointer<QObject>, 7> Downloader1{};
+
+    // Shared state of the scheduler and the methods
+    bool DownloadBusy = false;
+    double LastFinishTime = 0;
+    std::array<int, 12> SlotItemIndex{};
+    bool insideTransfer_ = false; // a method-one transfer runs inside a scheduling tick
+    bool closePending_ = false;   // closed during that transfer: deleted when it has returned
+    bool unloaded_ = false;
+};
+
+} // namespace Lunovex
