@@ -6,16 +6,16 @@
 
 namespace Lunovex {
 
-DownloadItem::DownloadItem(ReportList* list, int row) : list_(list), key_(list->key(row)) {}
+DownloadItem::DownloadItem(ReportList* list, int row) : list_(list), id_(list->rowId(row)) {}
 
 int DownloadItem::row() const
 {
-    return list_->indexOf(key_);
+    return list_->indexOfId(id_);
 }
 
 QString DownloadItem::AddressList() const
 {
-    return key_;
+    return list_->key(row());
 }
 
 QString DownloadItem::BaseName() const

@@ -13,9 +13,9 @@ enum ItemState { Waiting = 1, Downloading = 2, Finished = 3, Failed = 4 };
 enum DownloadColumn { ColumnName = 0, ColumnType, ColumnSize, ColumnReceived, ColumnProgress, ColumnFolder };
 
 // One row of the download list, read and written through its fields. The address list is the
-// row's key, the referring page its tag, the state its icon. The item follows its row by key, so it
-// stays on the same row while rows are sorted or removed around it; once its row is gone, reads are
-// empty and writes do nothing.
+// row's key, the referring page its tag, the state its icon. The item follows its row by id, so it
+// stays on the same row while rows are sorted, removed around it or given a new key; once its row
+// is gone, reads are empty and writes do nothing.
 class DownloadItem
 {
 public:
@@ -47,7 +47,7 @@ public:
 
 private:
     ReportList* list_;
-    QString key_;
+    quint64 id_;
 };
 
 // The first of the alternative addresses "a|b|c".

@@ -200,7 +200,8 @@ void fFileDownload::Inet下载文件(const DownloadItem& item)
             break;
         }
 
-        const qint64 fileLength = file.size();
+        // Counted as written rather than asked of the file, which would flush it after every chunk.
+        const qint64 fileLength = lastLength + chunk.size();
         if (fileLength > lastLength) {
             lastLength = fileLength;
             lastGrowth = Clock::seconds();

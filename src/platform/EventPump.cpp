@@ -21,6 +21,9 @@ void serve()
 bool waitUntil(const std::function<bool()>& done, milliseconds limit)
 {
     if (done()) return true;
+    // What is already queued often settles it; a nested loop is dear when waits are short and many.
+    QCoreApplication::processEvents(QEventLoop::AllEvents);
+    if (done()) return true;
     // milliseconds::max() waits for the condition alone.
     const bool unbounded = limit == milliseconds::max();
     const QDeadlineTimer deadline =

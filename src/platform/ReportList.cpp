@@ -22,6 +22,7 @@ struct Row
     QVariant tag;
     int icon = -1;
     int position = 0;
+    quint64 id = 0;
 };
 
 struct Column
@@ -43,6 +44,8 @@ public:
 
     std::vector<std::unique_ptr<Row>> rows;
     QHash<QString, Row*> byKey;
+    QHash<quint64, Row*> byId;
+    quint64 nextId = 1;
     QList<Column> columns;
     QList<QIcon> icons;
     bool caseInsensitive = false;
@@ -126,6 +129,8 @@ public:
     {
         const int at = int(rows.size());
         row->position = at;
+        row->id = nextId++;
+        byId.insert(row->id, row.get());
         beginInsertRows({}, at, at);
         if (!row->key.isEmpty()) byKey.insert(normalisedKey(row->key), row.get());
         rows.push_back(std::move(row));
@@ -138,8 +143,10 @@ public:
     {
         flush();
         beginRemoveRows({}, first, last);
-        for (int i = first; i <= last; ++i)
+        for (int i = first; i <= last; ++i) {
             if (!rows[size_t(i)]->key.isEmpty()) byKey.remove(normalisedKey(rows[size_t(i)]->key));
+            byId.remove(rows[size_t(i)]->id);
+        }
         rows.erase(rows.begin() + first, rows.begin() + last + 1);
         if (renumber) renumberFrom(first);
         endRemoveRows();
@@ -151,6 +158,7 @@ public:
         beginResetModel();
         rows.clear();
         byKey.clear();
+        byId.clear();
         endResetModel();
     }
 
@@ -300,6 +308,18 @@ int ReportList::indexOf(const QString& key) const
     if (key.isEmpty()) return -1;
     const Row* row = model_->byKey.value(model_->normalisedKey(key));
     return row ? row->position : -1;
+}
+
+quint64 ReportList::rowId(int row) const
+{
+    const Row* r = model_->rowAt(row);
+    return r ? r->id : 0;
+}
+
+int ReportList::indexOfId(quint64 id) const
+{
+    const Row* r = model_->byId.value(id);
+    return r ? r->position : -1;
 }
 
 QString ReportList::key(int row) const

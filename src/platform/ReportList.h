@@ -44,6 +44,10 @@ public:
     bool contains(const QString& key) const { return indexOf(key) >= 0; }
 
     QString key(int row) const;
+    // A number that stays with the row for its whole life (sorting and removals leave it alone),
+    // and the row's position from it in constant time; -1 once the row is gone.
+    quint64 rowId(int row) const;
+    int indexOfId(quint64 id) const;
     // False (key unchanged) when another row holds the new key.
     bool setKey(int row, const QString& key);
 

@@ -29,14 +29,25 @@ namespace {
 constexpr qint64 kPiece = 64 * 1024;
 constexpr qint64 kMaxQueued = 256 * 1024;
 
-// The bytes [offset, offset + n) of a generated body: a PDF header, then a repeating pattern.
+// The bytes [offset, offset + n) of a generated body: a PDF header, then a repeating alphabet.
 QByteArray generated(qint64 offset, qint64 n)
 {
     static const QByteArray head = "%PDF-1.4\n%\xE2\xE3\xCF\xD3\n";
-    QByteArray out(n, Qt::Uninitialized);
-    for (qint64 i = 0; i < n; ++i) {
-        const qint64 at = offset + i;
-        out[i] = at < head.size() ? head[at] : char('a' + at % 26);
+    static const QByteArray pattern = [] {
+        QByteArray p;
+        for (qint64 i = 0; i < kPiece + 26; ++i)
+            p.append(char('a' + i % 26));
+        return p;
+    }();
+    QByteArray out;
+    out.reserve(n);
+    qint64 at = offset;
+    for (; at < head.size() && at < offset + n; ++at)
+        out.append(head[at]);
+    while (at < offset + n) {
+        const qint64 take = std::min<qint64>(offset + n - at, kPiece);
+        out.append(pattern.constData() + at % 26, take);
+        at += take;
     }
     return out;
 }

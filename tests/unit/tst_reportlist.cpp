@@ -148,6 +148,25 @@ private slots:
         list.removeRow(0); // nothing there: harmless
     }
 
+    void rowIdsFollowTheirRows()
+    {
+        ReportList list;
+        fill(list, {QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c")});
+        const quint64 c = list.rowId(2);
+        const quint64 a = list.rowId(0);
+        QVERIFY(c != a && c != 0);
+        list.sortOnce(0, Qt::DescendingOrder);
+        QCOMPARE(list.indexOfId(c), 0);
+        list.removeRow(0);
+        QCOMPARE(list.indexOfId(c), -1);
+        QCOMPARE(list.indexOfId(a), 1);
+        list.removeRowsWhere([](int) { return true; });
+        QCOMPARE(list.indexOfId(a), -1);
+        fill(list, {QStringLiteral("x")});
+        list.clear();
+        QCOMPARE(list.indexOfId(list.rowId(0)), -1);
+    }
+
     void batchRemovalOfAlternateRows()
     {
         ReportList list;

@@ -1,0 +1,128 @@
+// Method one fetching a 100 MB file from a loopback server, against curl fetching the same file
+// from the same server in the same run. Prints the ratio of wall times, the peak memory growth and
+// the longest stall of the event loop during the transfer.
+
+#include "app/Globals.h"
+#include "app/Settings.h"
+#include "download/fFileDownload.h"
+#include "platform/Clock.h"
+#include "platform/EventPump.h"
+#include "support/FixtureServer.h"
+#include "support/TestEnvironment.h"
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QThread>
+#include <QTimer>
+
+#include <cstdio>
+
+using namespace Lunovex;
+using Lunovex::Test::FixtureServer;
+using Lunovex::Test::Route;
+
+namespace {
+
+constexpr qint64 kFileBytes = 100LL * 1024 * 1024;
+
+// A value from /proc/self/status, in kB.
+long statusKb(const char* key)
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly)) return -1;
+    for (const QByteArray& line : status.readAll().split('\n'))
+        if (line.startsWith(key))
+            return line.mid(qsizetype(qstrlen(key))).trimmed().split(' ').first().toLong();
+    return -1;
+}
+
+void resetPeakMemory()
+{
+    QFile clear(QStringLiteral("/proc/self/clear_refs"));
+    if (clear.open(QIODevice::WriteOnly)) clear.write("5");
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    Test::TestEnvironment environment;
+    QApplication app(argc, argv);
+    environment.prepare(app);
+
+    // The server runs in a thread of its own, so that it does not share the event loop it serves.
+    QThread serverThread;
+    QObject serverContext;
+    serverContext.moveToThread(&serverThread);
+    serverThread.start();
+    FixtureServer* server = nullptr;
+    QMetaObject::invokeMethod(
+        &serverContext,
+        [&] {
+            server = new FixtureServer;
+            server->route(QStringLiteral("/big.pdf"), Route::pdf(kFileBytes));
+            server->start();
+        },
+        Qt::BlockingQueuedConnection);
+    const QString url = server->url(QStringLiteral("/big.pdf"));
+    const QString folder = Test::freshFolder(QStringLiteral("bench"));
+
+    // Baseline: curl.
+    QElapsedTimer timer;
+    timer.start();
+    const int curlExit =
+        QProcess::execute(QStringLiteral("curl"), {QStringLiteral("-s"), QStringLiteral("-o"),
+                                                   folder + QStringLiteral("/curl.pdf"), url});
+    const double curlSeconds = timer.nsecsElapsed() / 1e9;
+    if (curlExit != 0 || QFileInfo(folder + QStringLiteral("/curl.pdf")).size() != kFileBytes) {
+        std::printf("curl failed (exit %d)\n", curlExit);
+        return 1;
+    }
+
+    // Method one through the real download window.
+    Timing::current().schedulingTick = milliseconds(5);
+    SaveSetting(Setting::DownloadMethod(), QStringLiteral("1"));
+    SaveSetting(Setting::MaxFileSize(), QStringLiteral("200"));
+    auto* window = new fFileDownload;
+    window->AddDownloadItem(url, QStringLiteral("big"), QStringLiteral("pdf"), folder + QLatin1Char('/'),
+                            QString());
+
+    qint64 longestGapMs = 0;
+    QElapsedTimer sinceTick;
+    QTimer heartbeat;
+    QObject::connect(&heartbeat, &QTimer::timeout, [&] {
+        if (sinceTick.isValid()) longestGapMs = std::max(longestGapMs, sinceTick.elapsed());
+        sinceTick.start();
+    });
+
+    const long rssBefore = statusKb("VmRSS:");
+    resetPeakMemory();
+    heartbeat.start(10);
+    timer.restart();
+    window->StartDownloads();
+    EventPump::waitUntil([&] { return window->检测是否下载列表完毕() && !window->downloadBusy(); },
+                         milliseconds(600'000));
+    const double oursSeconds = timer.nsecsElapsed() / 1e9;
+    heartbeat.stop();
+    const long peak = statusKb("VmHWM:");
+
+    const qint64 got = QFileInfo(folder + QStringLiteral("/big.pdf")).size();
+    std::printf("method one, 100 MB over loopback: %.2f s (file %lld bytes, row %s)\n", oursSeconds,
+                qint64(got), qPrintable(window->item(0).ProgressText()));
+    std::printf("curl -o, same file, same server:  %.2f s\n", curlSeconds);
+    std::printf("ratio of wall times: %.2f (goal: at most 2.0)\n", oursSeconds / curlSeconds);
+    std::printf("peak memory growth during the transfer: %.1f MB (goal: under 32 MB)\n",
+                (peak - rssBefore) / 1024.0);
+    std::printf("longest gap between 10 ms timer ticks during the transfer: %lld ms\n", longestGapMs);
+
+    std::fflush(stdout);
+    window->StopDownloads();
+    window->close();
+    QMetaObject::invokeMethod(
+        &serverContext, [&] { delete server; }, Qt::BlockingQueuedConnection);
+    serverThread.quit();
+    serverThread.wait();
+    return got == kFileBytes ? 0 : 1;
+}
