@@ -27,11 +27,18 @@ QString withSeparator(const QString& folder)
     return folder.endsWith(PathSeparator()) ? folder : folder + PathSeparator();
 }
 
+// Enabling a running timer leaves it running as it was: restarting it on every supervision tick
+// would keep the scheduling tick from ever coming.
+void enable(QTimer* timer)
+{
+    if (!timer->isActive()) timer->start();
+}
+
 } // namespace
 
 void fFileDownload::StartDownloads()
 {
-    Timer_Down->start();
+    enable(Timer_Down);
 }
 
 void fFileDownload::StopDownloads()
@@ -127,7 +134,7 @@ void fFileDownload::Timer1_Timer()
 
     UpdateStatusCounts();
 
-    if (Check4->isChecked() && 统计未下载项数目() >= 1) Timer_Down->start();
+    if (Check4->isChecked() && 统计未下载项数目() >= 1) enable(Timer_Down);
 
     if (Check3->isChecked() && !Timer_Down->isActive()) autoRedownload();
 

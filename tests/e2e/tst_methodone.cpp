@@ -11,6 +11,7 @@
 #include "support/TestEnvironment.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
@@ -355,6 +356,88 @@ private slots:
         server.route(QStringLiteral("/dead.pdf"), r);
         download(QStringLiteral("/dead.pdf"), QStringLiteral("dead"));
         QCOMPARE(sounds.first(), QStringLiteral("103.wav"));
+    }
+
+    void schedulerStartStopAndAutomaticOptions()
+    {
+        // An empty list: the first tick ends the run again.
+        w->StartDownloads();
+        QVERIFY(EventPump::waitUntil([&] { return !control<QTimer>(w, "Timer_Down")->isActive(); },
+                                     milliseconds(2000)));
+
+        // Automatic start: rows waiting and the box ticked start a run by themselves.
+        server.route(QStringLiteral("/auto.pdf"), Route::pdf(1000));
+        w->AddDownloadItem(server.url(QStringLiteral("/auto.pdf")), QStringLiteral("auto"),
+                           QStringLiteral("pdf"), dir, QString());
+        control<QCheckBox>(w, "Check4")->setChecked(true);
+        QVERIFY(EventPump::waitUntil([&] { return w->item(0).state() == Finished; }, milliseconds(5000)));
+
+        // Stop clears both automatic options, so nothing restarts the run.
+        control<QCheckBox>(w, "Check3")->setChecked(true);
+        control<QPushButton>(w, "Command31")->click();
+        QVERIFY(!control<QCheckBox>(w, "Check4")->isChecked());
+        QVERIFY(!control<QCheckBox>(w, "Check3")->isChecked());
+        QVERIFY(!control<QTimer>(w, "Timer_Down")->isActive());
+    }
+
+    void skippedRowsAreMarkedWithoutAnyRequest()
+    {
+        control<QRadioButton>(w, "Option1")->setChecked(true); // 跳过
+        for (const char* name : {"have1", "have2"}) {
+            QFile f(dir + QString::fromLatin1(name) + QStringLiteral(".pdf"));
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write(QByteArray(77, 'x'));
+        }
+        for (const char* name : {"have1", "have2", "new3"}) {
+            server.route(QStringLiteral("/skip/%1.pdf").arg(QString::fromLatin1(name)), Route::pdf(2000));
+            w->AddDownloadItem(server.url(QStringLiteral("/skip/%1.pdf").arg(QString::fromLatin1(name))),
+                               QString::fromLatin1(name), QStringLiteral("pdf"), dir.chopped(1), QString());
+        }
+        w->StartDownloads();
+        QVERIFY(EventPump::waitUntil([&] { return w->检测是否下载列表完毕() && !w->DownloadBusy; },
+                                     milliseconds(10000)));
+        check(w->item(0), {Finished, "77", "77", "已存在，跳过"});
+        check(w->item(1), {Finished, "77", "77", "已存在，跳过"});
+        check(w->item(2), {Finished, "2000", "2000", "100%"});
+        QCOMPARE(w->item(0).TargetFolder(), dir); // given its separator
+        QVERIFY(server.requestsFor(QStringLiteral("/skip/have1.pdf")).isEmpty());
+        QVERIFY(server.requestsFor(QStringLiteral("/skip/have2.pdf")).isEmpty());
+    }
+
+    void intervalBetweenTransfers()
+    {
+        control<QComboBox>(w, "Combo2")->setCurrentText(QStringLiteral("1"));
+        server.route(QStringLiteral("/gap/1.pdf"), Route::pdf(1000));
+        server.route(QStringLiteral("/gap/2.pdf"), Route::pdf(1000));
+        w->AddDownloadItem(server.url(QStringLiteral("/gap/1.pdf")), QStringLiteral("g1"),
+                           QStringLiteral("pdf"), dir, QString());
+        w->AddDownloadItem(server.url(QStringLiteral("/gap/2.pdf")), QStringLiteral("g2"),
+                           QStringLiteral("pdf"), dir, QString());
+        w->LastFinishTime = Clock::seconds() - 10; // the window has been open a while
+        w->StartDownloads();
+        QVERIFY(EventPump::waitUntil([&] { return w->item(0).state() == Finished; }, milliseconds(5000)));
+        const double firstEnded = Clock::seconds();
+        QVERIFY(EventPump::waitUntil([&] { return w->item(1).state() == Finished; }, milliseconds(5000)));
+        QVERIFY(Clock::seconds() - firstEnded >= 0.9);
+    }
+
+    void stopAfterFiveProblemRows()
+    {
+        Timing::current().supervisionTick = milliseconds(5);
+        control<QTimer>(w, "Timer1")->setInterval(Timing::current().supervisionTick);
+        control<QTimer>(w, "Timer_Down")->setInterval(milliseconds(150));
+        control<QCheckBox>(w, "Check5")->setChecked(true);
+        for (int i = 1; i <= 8; ++i) // no routes: every one is a 404 page
+            w->AddDownloadItem(server.url(QStringLiteral("/problem/%1.pdf").arg(i)),
+                               QStringLiteral("p%1").arg(i), QStringLiteral("pdf"), dir, QString());
+        w->StartDownloads();
+        QVERIFY(EventPump::waitUntil([&] { return !control<QTimer>(w, "Timer_Down")->isActive(); },
+                                     milliseconds(10000)));
+        EventPump::sleep(milliseconds(300));
+        QCOMPARE(w->CountProblemItems(), 5);
+        for (int i = 5; i < 8; ++i)
+            QCOMPARE(w->item(i).state(), Waiting);
+        Timing::current().supervisionTick = milliseconds(20);
     }
 
     // Twenty rows through the real window: PDFs, a login page behind a .pdf address, one too large,
