@@ -5,6 +5,7 @@
 #include "support/TestEnvironment.h"
 #include "util/Product.h"
 
+#include <QAction>
 #include <QDir>
 #include <QEventLoop>
 #include <QLabel>
@@ -102,10 +103,17 @@ private slots:
         QVERIFY(!IsFormLoaded(QStringLiteral("fWebSearch")));
         QTRY_VERIFY(web.isNull()); // deleted on close
 
-        // Open again: a fresh search window.
+        // Open again: a fresh search window, and from it the download window.
         search->click();
-        QVERIFY(FindForm(QStringLiteral("fWebSearch")));
-        FindForm(QStringLiteral("fWebSearch"))->close();
+        QWidget* again = FindForm(QStringLiteral("fWebSearch"));
+        QVERIFY(again);
+        again->findChild<QAction*>(QStringLiteral("menu打开下载窗口"))->trigger();
+        QWidget* downloads = FindForm(QStringLiteral("fFileDownload"));
+        QVERIFY(downloads && downloads->isVisible());
+        again->close();
+        QVERIFY(cover.isHidden()); // the download window is still open
+        downloads->close();
+        QVERIFY(cover.isVisible());
     }
 
     void startWindowReturnsOnlyAfterTheLastMainWindow()
