@@ -4,6 +4,7 @@
 #include "platform/AppFolder.h"
 
 #include <QDir>
+#include <QFile>
 
 #include <cstdlib>
 #include <unistd.h>
@@ -63,6 +64,14 @@ QString freshFolder(const QString& name)
     const QString path = g_root + QStringLiteral("/work/") + name;
     QDir(path).removeRecursively();
     QDir().mkpath(path);
+    return path;
+}
+
+QString writeFile(const QString& path, const QByteArray& content)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size())
+        qFatal("cannot write %s", qPrintable(path));
     return path;
 }
 

@@ -29,6 +29,9 @@ private:
 // A fresh empty folder inside the test's temporary root.
 QString freshFolder(const QString& name);
 
+// Writes a file whole (a failure fails the test that asked); returns the path.
+QString writeFile(const QString& path, const QByteArray& content = "x");
+
 } // namespace Lunovex::Test
 
 // Like QTEST_MAIN, with the environment above.

@@ -30,11 +30,7 @@ class ControlHelpersTest : public QObject
 
     QString write(const QString& name, const QByteArray& content)
     {
-        const QString path = dir + QLatin1Char('/') + name;
-        QFile f(path);
-        if (!f.open(QIODevice::WriteOnly)) qFatal("cannot write");
-        f.write(content);
-        return path;
+        return Test::writeFile(dir + QLatin1Char('/') + name, content);
     }
 
 private slots:

@@ -41,11 +41,7 @@ class FileTypeSniffTest : public QObject
 
     QString write(const QString& name, const QByteArray& content)
     {
-        const QString path = dir + QLatin1Char('/') + name;
-        QFile f(path);
-        if (!f.open(QIODevice::WriteOnly) || f.write(content) != content.size())
-            qFatal("cannot write %s", qPrintable(path));
-        return path;
+        return Test::writeFile(dir + QLatin1Char('/') + name, content);
     }
 
 private slots:

@@ -8,12 +8,6 @@ using namespace Lunovex;
 
 namespace {
 
-void touch(const QString& path)
-{
-    QFile f(path);
-    QVERIFY2(f.open(QIODevice::WriteOnly), qPrintable(path));
-}
-
 QStringList walked(void (*walker)(const QString&, QStringList&, bool), const QString& folder, bool recursive)
 {
     QStringList found{QString()};
@@ -35,11 +29,11 @@ private slots:
         dir = Test::freshFolder(QStringLiteral("walk"));
         QDir(dir).mkpath(QStringLiteral("sub/deeper"));
         QDir(dir).mkpath(QStringLiteral("RECYCLER"));
-        touch(dir + QStringLiteral("/a.txt"));
-        touch(dir + QStringLiteral("/.hidden"));
-        touch(dir + QStringLiteral("/PageFile.SYS"));
-        touch(dir + QStringLiteral("/sub/b.txt"));
-        touch(dir + QStringLiteral("/sub/deeper/c.txt"));
+        Test::writeFile(dir + QStringLiteral("/a.txt"), {});
+        Test::writeFile(dir + QStringLiteral("/.hidden"), {});
+        Test::writeFile(dir + QStringLiteral("/PageFile.SYS"), {});
+        Test::writeFile(dir + QStringLiteral("/sub/b.txt"), {});
+        Test::writeFile(dir + QStringLiteral("/sub/deeper/c.txt"), {});
     }
 
     void listFiles()

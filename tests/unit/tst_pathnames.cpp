@@ -8,17 +8,6 @@
 using namespace Lunovex;
 using Lunovex::Test::ScriptedPrompts;
 
-namespace {
-
-void touch(const QString& path)
-{
-    QFile f(path);
-    QVERIFY2(f.open(QIODevice::WriteOnly), qPrintable(path));
-    f.write("x");
-}
-
-} // namespace
-
 class PathNamesTest : public QObject
 {
     Q_OBJECT
@@ -31,7 +20,7 @@ private slots:
     void existenceTests()
     {
         QDir(dir).mkdir(QStringLiteral("sub"));
-        touch(dir + QStringLiteral("/a.pdf"));
+        Test::writeFile(dir + QStringLiteral("/a.pdf"));
         QVERIFY(IsFilePresent(dir + QStringLiteral("/a.pdf")));
         QVERIFY(IsFilePresent(QStringLiteral("  ") + dir + QStringLiteral("/a.pdf  ")));
         QVERIFY(IsFilePresent(QStringLiteral("FILE://") + dir + QStringLiteral("/a.pdf")));
@@ -218,28 +207,28 @@ private slots:
     {
         const QString paper = dir + QStringLiteral("/paper.pdf");
         QCOMPARE(UniqueFilePath(paper), paper); // free already
-        touch(paper);
-        touch(dir + QStringLiteral("/paper[0001].pdf"));
+        Test::writeFile(paper);
+        Test::writeFile(dir + QStringLiteral("/paper[0001].pdf"));
         QCOMPARE(UniqueFilePath(paper), dir + QStringLiteral("/paper[0002].pdf"));
 
         // A numbered name restarts from the bare name.
         QFile::remove(paper);
-        touch(dir + QStringLiteral("/paper[0003].pdf"));
+        Test::writeFile(dir + QStringLiteral("/paper[0003].pdf"));
         QCOMPARE(UniqueFilePath(dir + QStringLiteral("/paper[0003].pdf")), paper);
 
         // Non-numeric brackets stay part of the name.
-        touch(dir + QStringLiteral("/paper[abc].pdf"));
+        Test::writeFile(dir + QStringLiteral("/paper[abc].pdf"));
         QCOMPARE(UniqueFilePath(dir + QStringLiteral("/paper[abc].pdf")),
                  dir + QStringLiteral("/paper[abc][0001].pdf"));
 
         // No extension; a folder of the same name also counts as taken.
-        touch(dir + QStringLiteral("/notes"));
+        Test::writeFile(dir + QStringLiteral("/notes"));
         QDir(dir).mkdir(QStringLiteral("notes[0001]"));
         QCOMPARE(UniqueFilePath(dir + QStringLiteral("/notes")), dir + QStringLiteral("/notes[0002]"));
 
         // Long bases are cut to 100 characters before numbering.
         const QString longName = QString(120, QLatin1Char('L'));
-        touch(dir + QLatin1Char('/') + longName + QStringLiteral(".pdf"));
+        Test::writeFile(dir + QLatin1Char('/') + longName + QStringLiteral(".pdf"));
         QCOMPARE(UniqueFilePath(dir + QLatin1Char('/') + longName + QStringLiteral(".pdf")),
                  dir + QLatin1Char('/') + QString(100, QLatin1Char('L')) + QStringLiteral(".pdf"));
     }

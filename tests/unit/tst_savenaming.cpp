@@ -9,13 +9,6 @@ using namespace Lunovex;
 
 namespace {
 
-void write(const QString& path, const QByteArray& content = "x")
-{
-    QFile f(path);
-    QVERIFY2(f.open(QIODevice::WriteOnly), qPrintable(path));
-    f.write(content);
-}
-
 // A download list with one row: folder, name, extension as given.
 struct OneRow
 {
@@ -102,7 +95,7 @@ private slots:
         QFETCH(QString, policy);
         QFETCH(QString, chosen);
         for (const QString& file : present)
-            write(dir + file);
+            Test::writeFile(dir + file);
         QString got = name;
         QCOMPARE(MakeNumberedSavePath(dir.chopped(1), &got, QStringLiteral("pdf"), policy),
                  dir + chosen + QStringLiteral(".pdf"));
@@ -111,7 +104,7 @@ private slots:
 
     void numberedSavePathWithoutExtension()
     {
-        write(dir + QStringLiteral("notes"));
+        Test::writeFile(dir + QStringLiteral("notes"));
         QString name = QStringLiteral("notes");
         QCOMPARE(MakeNumberedSavePath(dir, &name, QString(), NamePolicy::rename()),
                  dir + QStringLiteral("notes[001]"));
@@ -121,7 +114,7 @@ private slots:
     {
         OneRow row(dir, QStringLiteral("paper"), QStringLiteral("pdf"));
         QVERIFY(重命名保存路径(row.item(), NamePolicy::skip())); // nothing there yet
-        write(dir + QStringLiteral("paper.pdf"), QByteArray(1234, 'x'));
+        Test::writeFile(dir + QStringLiteral("paper.pdf"), QByteArray(1234, 'x'));
         QVERIFY(重命名保存路径(row.item(), NamePolicy::rename()));
         QVERIFY(重命名保存路径(row.item(), NamePolicy::overwrite()));
         QCOMPARE(row.item().state(), Waiting);
@@ -169,7 +162,7 @@ private slots:
     {
         const QByteArray login = "<html><head><title>Sign in</title></head><body>x</body></html>";
         OneRow row(dir, QStringLiteral("paper"), QStringLiteral("pdf"));
-        write(dir + QStringLiteral("paper.pdf"), login);
+        Test::writeFile(dir + QStringLiteral("paper.pdf"), login);
         QVERIFY(CorrectItemFileType(row.item()));
         QCOMPARE(row.item().Extension(), QStringLiteral("htm"));
         QCOMPARE(row.item().BaseName(), QStringLiteral("paper"));
@@ -178,14 +171,14 @@ private slots:
         QVERIFY(!CorrectItemFileType(row.item())); // right type now
 
         OneRow second(dir, QStringLiteral("paper2"), QStringLiteral("pdf"));
-        write(dir + QStringLiteral("paper2.pdf"), login);
-        write(dir + QStringLiteral("paper2.htm"), "older");
+        Test::writeFile(dir + QStringLiteral("paper2.pdf"), login);
+        Test::writeFile(dir + QStringLiteral("paper2.htm"), "older");
         QVERIFY(CorrectItemFileType(second.item()));
         QCOMPARE(second.item().BaseName(), QStringLiteral("paper2[0001]"));
         QCOMPARE(QFile(dir + QStringLiteral("paper2.htm")).size(), 5); // untouched
 
         OneRow unknown(dir, QStringLiteral("data"), QStringLiteral("pdf"));
-        write(dir + QStringLiteral("data.pdf"), "hello");
+        Test::writeFile(dir + QStringLiteral("data.pdf"), "hello");
         QVERIFY(!CorrectItemFileType(unknown.item())); // no type found: kept
         QVERIFY(QFile::exists(dir + QStringLiteral("data.pdf")));
 
@@ -193,7 +186,7 @@ private slots:
         QVERIFY(!CorrectItemFileType(missing.item()));
 
         OneRow capitals(dir, QStringLiteral("caps"), QStringLiteral("PDF"));
-        write(dir + QStringLiteral("caps.PDF"), "%PDF-1.4 body");
+        Test::writeFile(dir + QStringLiteral("caps.PDF"), "%PDF-1.4 body");
         QVERIFY(!CorrectItemFileType(capitals.item())); // same type, other case
     }
 };
