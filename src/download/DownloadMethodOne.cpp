@@ -104,7 +104,8 @@ void fFileDownload::Inet下载文件(const DownloadItem& item)
     Inet1->Execute(address, QStringLiteral("GET"), {},
                    QStringLiteral("Referer: ") + referer + QStringLiteral("\r\n"));
     EventPump::serve();
-    EventPump::waitUntil([&] { return !Inet1->StillExecuting(); }, Timing::current().headerWait);
+    EventPump::waitUntil([&] { return !Inet1->StillExecuting(); }, Timing::current().headerWait, Inet1,
+                         &Inet::StateChanged);
 
     const QString headers = Inet1->GetHeader();
     if (headers.isEmpty()) {

@@ -20,6 +20,12 @@ void serve()
 
 bool waitUntil(const std::function<bool()>& done, milliseconds limit)
 {
+    return waitUntilWoken(done, limit, {});
+}
+
+bool waitUntilWoken(const std::function<bool()>& done, milliseconds limit,
+                    const std::function<void(QEventLoop& loop)>& wake)
+{
     if (done()) return true;
     // What is already queued often settles it; a nested loop is dear when waits are short and many.
     QCoreApplication::processEvents(QEventLoop::AllEvents);
@@ -35,6 +41,7 @@ bool waitUntil(const std::function<bool()>& done, milliseconds limit)
         if (done() || deadline.hasExpired()) loop.quit();
     });
     poll.start();
+    if (wake) wake(loop);
     if (!unbounded) QTimer::singleShot(limit, &loop, &QEventLoop::quit);
     loop.exec();
     return done();

@@ -2,6 +2,9 @@
 
 #include "platform/Clock.h"
 
+#include <QEventLoop>
+#include <QObject>
+
 #include <functional>
 
 namespace Lunovex {
@@ -18,8 +21,27 @@ void serve();
 // Serves events until done() holds or limit has passed (milliseconds::max(): no limit); returns done().
 bool waitUntil(const std::function<bool()>& done, milliseconds limit);
 
+// The same, looking at done() also each time sender emits signal, so the wait ends as soon as
+// the awaited thing happens rather than at the next poll.
+template <typename Sender, typename Signal>
+bool waitUntil(const std::function<bool()>& done, milliseconds limit, const Sender* sender, Signal signal);
+
+// The wait itself: wake(loop) may connect signals that re-check done() and end the loop.
+bool waitUntilWoken(const std::function<bool()>& done, milliseconds limit,
+                    const std::function<void(QEventLoop& loop)>& wake);
+
 // Serves events for the given time.
 void sleep(milliseconds duration);
+
+template <typename Sender, typename Signal>
+bool waitUntil(const std::function<bool()>& done, milliseconds limit, const Sender* sender, Signal signal)
+{
+    return waitUntilWoken(done, limit, [&](QEventLoop& loop) {
+        QObject::connect(sender, signal, &loop, [&] {
+            if (done()) loop.quit();
+        });
+    });
+}
 
 } // namespace EventPump
 

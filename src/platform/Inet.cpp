@@ -184,7 +184,7 @@ QByteArray Inet::GetChunk(int size)
     if (reply->bytesAvailable() == 0 && !finished_)
         EventPump::waitUntil(
             [&] { return !reply || reply != reply_ || reply->bytesAvailable() > 0 || finished_; },
-            Timing::current().chunkWait);
+            Timing::current().chunkWait, reply.data(), &QIODevice::readyRead);
     if (!reply || reply != reply_) return {};
     return reply->read(size);
 }

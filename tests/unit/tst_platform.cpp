@@ -66,6 +66,20 @@ private slots:
         QVERIFY(EventPump::waitUntil([] { return true; }, milliseconds(0)));
     }
 
+    void waitWokenBySignalEndsBeforeThePoll()
+    {
+        Timing::current().waitPoll = milliseconds(2000);
+        QTimer trigger;
+        trigger.setSingleShot(true);
+        bool flag = false;
+        connect(&trigger, &QTimer::timeout, [&] { flag = true; });
+        trigger.start(20);
+        QElapsedTimer timer;
+        timer.start();
+        QVERIFY(EventPump::waitUntil([&] { return flag; }, milliseconds(5000), &trigger, &QTimer::timeout));
+        QVERIFY2(timer.elapsed() < 1000, qPrintable(QString::number(timer.elapsed())));
+    }
+
     void waitUntilGivesUpAtTheLimitWithoutSpinning()
     {
         QElapsedTimer timer;
