@@ -49,8 +49,8 @@ void fFileDownload::StopDownloads()
     Timer_Down->stop();
     DownloadBusy = false;
     Inet1->Cancel();
-    for (size_t k = 1; k < Downloader1.size(); ++k)
-        if (ControlExists(Downloader1[k])) delete Downloader1[k].data();
+    for (int k = 1; k < int(Downloader1.size()); ++k)
+        unloadSlot(k);
     for (int row = 0; row < ListView3->count(); ++row)
         if (ListView3->icon(row) + 1 == Downloading) ListView3->setIcon(row, Failed - 1);
     DownloadBusy = false;
@@ -98,7 +98,35 @@ void fFileDownload::scheduleMethodOne()
 
 void fFileDownload::scheduleMethodTwo()
 {
-    // Method two's slots start their rows here once the Downloader control exists.
+    const QString policy = selectedPolicy();
+    for (int k = 1; k <= slotCount() && k < int(Downloader1.size()); ++k) {
+        if (ControlExists(Downloader1[size_t(k)])) continue;
+        int chosen = -1;
+        for (int row = 0; row < ListView3->count() && chosen < 0; ++row) {
+            const DownloadItem it = item(row);
+            if (it.state() != Waiting) continue;
+            it.setBaseName(SafeFileName(it.BaseName()));
+            const QString folder = CreateFolderPath(it.TargetFolder(), this);
+            if (folder.isEmpty()) {
+                // Nothing may land anywhere but the row's own folder.
+                it.setState(Failed);
+                it.setSizeText(QStringLiteral("下载失败"));
+                continue;
+            }
+            it.setTargetFolder(folder + PathSeparator());
+            if (重命名保存路径(it, policy)) chosen = row;
+        }
+        if (chosen < 0) continue;
+
+        const DownloadItem it = item(chosen);
+        it.setState(Downloading);
+        scrollToStartedRow(chosen);
+        QString name = it.BaseName();
+        const QString path = MakeNumberedSavePath(it.TargetFolder(), &name, it.Extension(), policy);
+        it.setBaseName(name);
+        SlotItemIndex[size_t(k)] = chosen + 1;
+        多线程下载(k, chosen, 选择url(it.AddressList()), path);
+    }
 }
 
 void fFileDownload::scrollToStartedRow(int row)

@@ -1,11 +1,13 @@
 #pragma once
 
 #include "download/DownloadItem.h"
+#include "transfer/Downloader.h"
 
 #include <QMainWindow>
 #include <QPointer>
 
 #include <array>
+#include <optional>
 
 class QAction;
 class QCheckBox;
@@ -26,6 +28,7 @@ class ReportList;
 //   FileDownloadWindow.cpp  controls, load and close, list queries, row clicks
 //   DownloadScheduler.cpp   start, stop, the scheduling and supervision ticks, the method switch
 //   DownloadMethodOne.cpp   the Inet transfer of one row
+//   DownloadMethodTwo.cpp   up to six rows at once in Downloader slots
 class fFileDownload : public QMainWindow
 {
     Q_OBJECT
@@ -91,6 +94,14 @@ private:
     void autoRedownload();
     void scrollToStartedRow(int row);
 
+    // DownloadMethodTwo.cpp
+    void 多线程下载(int slot, int row, const QString& address, const QString& path);
+    void Downloader1_DownloadProgress(int slot, qint64 received, qint64 total);
+    void Downloader1_DownloadComplete(int slot, qint64 received, qint64 total);
+    void Downloader1_DownloadError(int slot);
+    void writeSlotProgress(const DownloadItem& item, qint64 received, qint64 total);
+    void unloadSlot(int slot);
+
     // DownloadMethodOne.cpp
     void Inet下载当前文件(const DownloadItem& item);
     void Inet下载文件(const DownloadItem& item);
@@ -131,7 +142,8 @@ private:
     QTimer* Timer_Down = nullptr;
     Inet* Inet1 = nullptr;
     // Method two's slots 1 to 6; a slot is free exactly when its instance does not exist.
-    std::array<QPointer<QObject>, 7> Downloader1{};
+    std::array<QPointer<Downloader>, 7> Downloader1{};
+    std::array<std::optional<DownloadItem>, 7> slotItem_{}; // the row each slot works on
 
     // Shared state of the scheduler and the methods
     bool DownloadBusy = false;

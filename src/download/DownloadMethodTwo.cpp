@@ -1,0 +1,99 @@
+// Download method two: up to six rows at once, each in a Downloader slot of its own. The slots
+// report through their events; the handlers write the row, free the slot and note the end time.
+
+#include "download/fFileDownload.h"
+
+#include "app/Globals.h"
+#include "download/SaveNaming.h"
+#include "platform/Clock.h"
+#include "platform/ReportList.h"
+#include "util/Sound.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QLabel>
+
+namespace Lunovex {
+
+void fFileDownload::多线程下载(int slot, int row, const QString& address, const QString& path)
+{
+    auto* downloader = new Downloader(this);
+    Downloader1[size_t(slot)] = downloader;
+    slotItem_[size_t(slot)] = item(row);
+    connect(downloader, &Downloader::DownloadProgress, this,
+            [this, slot](qint64 received, qint64 total, const QString&) {
+                Downloader1_DownloadProgress(slot, received, total);
+            });
+    connect(downloader, &Downloader::DownloadComplete, this,
+            [this, slot](qint64 received, qint64 total, const QString&) {
+                Downloader1_DownloadComplete(slot, received, total);
+            });
+    connect(downloader, &Downloader::DownloadError, this,
+            [this, slot](const QString&, const QString&) { Downloader1_DownloadError(slot); });
+
+    DownloadBusy = true;
+    const DownloadItem it = item(row);
+    it.setState(Downloading);
+    scrollToStartedRow(row);
+    it.clearProgress();
+    downloader->BeginDownload(address, path);
+}
+
+void fFileDownload::writeSlotProgress(const DownloadItem& item, qint64 received, qint64 total)
+{
+    item.setSizeText(QString::number(total));
+    item.setReceivedText(QString::number(received));
+    item.setProgressText(QString::number(qint64(double(received) / double(total) * 100)) + QLatin1Char('%'));
+}
+
+void fFileDownload::Downloader1_DownloadProgress(int slot, qint64 received, qint64 total)
+{
+    const std::optional<DownloadItem>& it = slotItem_[size_t(slot)];
+    if (slot == 0 || !it || !it->exists()) return;
+    if (total <= 0 || total < received) return;
+    writeSlotProgress(*it, received, total);
+    if (double(total) / 1024 / 1024 > Globals().MaxFileSizeMB) {
+        it->setState(Finished);
+        it->setProgressText(QStringLiteral("大文件，跳过"));
+        LastFinishTime = Clock::seconds();
+        unloadSlot(slot);
+    }
+}
+
+void fFileDownload::Downloader1_DownloadComplete(int slot, qint64 received, qint64 total)
+{
+    const std::optional<DownloadItem> it = slotItem_[size_t(slot)];
+    if (slot == 0 || !it || !it->exists()) return;
+    if (total > 0 && total >= received) writeSlotProgress(*it, received, total);
+    it->setState(it->ProgressText() == QStringLiteral("100%") ? Finished : Failed);
+    unloadSlot(slot);
+    CorrectItemFileType(*it);
+    StatusPanels[1]->setText(QStringLiteral("完成下载:") + it->BaseName());
+    if (Check6->isChecked()) {
+        const QString extension = it->Extension().toLower();
+        if (extension == QLatin1String("htm") || extension == QLatin1String("html")) PlayWaveSound(101);
+        if (it->state() == Failed) PlayWaveSound(103);
+    }
+    // The automatic web login starts here for web pages once the login panel exists.
+    LastFinishTime = Clock::seconds();
+}
+
+void fFileDownload::Downloader1_DownloadError(int slot)
+{
+    const std::optional<DownloadItem> it = slotItem_[size_t(slot)];
+    if (slot == 0) return;
+    if (it) it->setState(Failed);
+    unloadSlot(slot);
+    LastFinishTime = Clock::seconds();
+}
+
+void fFileDownload::unloadSlot(int slot)
+{
+    if (Downloader* downloader = Downloader1[size_t(slot)]) {
+        downloader->unload();
+        Downloader1[size_t(slot)] = nullptr;
+    }
+    slotItem_[size_t(slot)].reset();
+}
+
+} // namespace Lunovex

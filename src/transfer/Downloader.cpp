@@ -1,0 +1,132 @@
+#include "transfer/Downloader.h"
+
+#include "platform/AsyncRead.h"
+#include "platform/Clock.h"
+#include "platform/EventPump.h"
+#include "platform/Inet.h"
+#include "util/HeaderText.h"
+#include "util/PathNames.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QTimer>
+
+namespace Lunovex {
+
+Downloader::Downloader(QObject* parent)
+    : QObject(parent), read_(new AsyncRead(this)), Timer1(new QTimer(this)), Inet1(new Inet(this))
+{
+    setObjectName(QStringLiteral("Downloader1"));
+    Timer1->setInterval(Timing::current().downloaderTick);
+    connect(Timer1, &QTimer::timeout, this, &Downloader::Timer1_Timer);
+    connect(read_, &AsyncRead::progress, this, &Downloader::AsyncReadProgress);
+    connect(read_, &AsyncRead::completed, this, &Downloader::AsyncReadComplete);
+}
+
+Downloader::~Downloader()
+{
+    // Unloading ends everything and reports nothing.
+    Timer1->stop();
+    read_->disconnect(this);
+    Inet1->disconnect(this);
+    Inet1->Cancel();
+}
+
+void Downloader::BeginDownload(const QString& url, const QString& saveFile)
+{
+    saveFile_ = saveFile;
+    // The placeholder makes the name count as taken while the read runs, so a row started in
+    // another slot in the same tick is numbered. An existing file is left whole until the body has come.
+    if (!IsFilePresent(saveFile)) {
+        QFile placeholder(saveFile);
+        if (placeholder.open(QIODevice::WriteOnly)) placeholder.write(QByteArray("\x01\x00", 2));
+    }
+    progressTime_ = Clock::seconds();
+    Timer1->start();
+    address_ =
+        TrimSpaces(QString(url).replace(QStringLiteral("&amp;"), QStringLiteral("&"), Qt::CaseInsensitive));
+    read_->start(address_, saveFile, saveFile);
+}
+
+void Downloader::unload()
+{
+    disconnect(this, nullptr, nullptr, nullptr); // no report reaches the host any more
+    Timer1->stop();
+    read_->cancel();
+    Inet1->Cancel();
+    if (inFallback_)
+        unloadRequested_ = true;
+    else
+        deleteLater();
+}
+
+void Downloader::CancelAsyncRead()
+{
+    read_->cancel();
+}
+
+void Downloader::AsyncReadProgress(qint64 bytesRead, qint64 bytesMax, const QString& propertyName)
+{
+    if (bytesMax < 1) return;
+    maximum_ = bytesMax;
+    received_ = bytesRead;
+    emit DownloadProgress(bytesRead, bytesMax, propertyName);
+}
+
+void Downloader::AsyncReadComplete(qint64 bytesRead, qint64 bytesMax, const QString& propertyName)
+{
+    if (bytesMax < 1 || bytesRead < 1) {
+        read_->discard();
+        FetchWithInet();
+        return;
+    }
+    if (!read_->commit()) {
+        FetchWithInet();
+        return;
+    }
+    emit DownloadComplete(bytesRead, bytesMax, propertyName);
+}
+
+void Downloader::Timer1_Timer()
+{
+    if (received_ == lastSeen_) {
+        if (std::abs(Clock::seconds() - progressTime_) >=
+            std::chrono::duration<double>(Timing::current().downloaderTimeout).count()) {
+            read_->cancel();
+            Timer1->stop();
+            emit DownloadError(QStringLiteral("超时"), saveFile_);
+        }
+        return;
+    }
+    lastSeen_ = received_;
+    progressTime_ = Clock::seconds();
+}
+
+void Downloader::FetchWithInet()
+{
+    inFallback_ = true;
+    fetchWholeBody();
+    inFallback_ = false;
+    if (unloadRequested_) deleteLater();
+}
+
+void Downloader::fetchWholeBody()
+{
+    while (Inet1->StillExecuting()) {
+        Inet1->Cancel();
+        EventPump::serve();
+    }
+    EventPump::serve();
+    const QByteArray body = Inet1->OpenURL(address_);
+    EventPump::serve();
+    QFile file(saveFile_);
+    if (!body.isEmpty() && file.open(QIODevice::WriteOnly) && file.write(body) == body.size()) {
+        file.close();
+        const qint64 length = QFileInfo(saveFile_).size();
+        emit DownloadComplete(length, length, saveFile_);
+        return;
+    }
+    emit DownloadError(QStringLiteral("无法下载"), saveFile_);
+}
+
+} // namespace Lunovex

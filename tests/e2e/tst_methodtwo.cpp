@@ -1,0 +1,232 @@
+#include "app/Globals.h"
+#include "app/Settings.h"
+#include "download/fFileDownload.h"
+#include "platform/EventPump.h"
+#include "platform/ReportList.h"
+#include "support/FixtureServer.h"
+#include "support/ScriptedPrompts.h"
+#include "support/TestEnvironment.h"
+#include "transfer/Downloader.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSignalSpy>
+#include <QTimer>
+
+using Lunovex::Test::FixtureServer;
+using Lunovex::Test::Route;
+using Lunovex::Test::ScriptedPrompts;
+
+namespace Lunovex {
+
+namespace {
+
+template <typename T> T* control(QWidget* window, const char* name)
+{
+    T* c = window->findChild<T*>(QString::fromUtf8(name));
+    if (!c) qFatal("no control %s", name);
+    return c;
+}
+
+QByteArray contentOf(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+} // namespace
+
+class MethodTwoTest : public QObject
+{
+    Q_OBJECT
+
+    FixtureServer server;
+    QString dir;
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(server.start());
+        Timing& t = Timing::current();
+        t.supervisionTick = milliseconds(20);
+        t.schedulingTick = milliseconds(20);
+        t.downloaderTick = milliseconds(20);
+        t.downloaderTimeout = milliseconds(400);
+        t.transferStall = milliseconds(1000);
+    }
+
+    void init()
+    {
+        ResetGlobals();
+        SaveSetting(Setting::DownloadMethod(), QStringLiteral("2"));
+        SaveSetting(Setting::DuplicateNamePolicy(), QStringLiteral("重命名"));
+        dir = Test::freshFolder(QStringLiteral("m2")) + QLatin1Char('/');
+    }
+
+    void downloaderReportsAndCleansTheAddress()
+    {
+        server.route(QStringLiteral("/d.pdf"), Route::pdf(30000));
+        Downloader d;
+        QSignalSpy complete(&d, &Downloader::DownloadComplete);
+        QSignalSpy progress(&d, &Downloader::DownloadProgress);
+        const QString target = dir + QStringLiteral("d.pdf");
+        d.BeginDownload(QStringLiteral(" ") + server.url(QStringLiteral("/d.pdf?a=1&AMP;b=2")) +
+                            QStringLiteral(" "),
+                        target);
+        QCOMPARE(contentOf(target), QByteArray("\x01\x00", 2)); // the name is reserved at once
+        QVERIFY(complete.wait(5000));
+        QCOMPARE(complete.first().at(0).toLongLong(), 30000);
+        QCOMPARE(complete.first().at(1).toLongLong(), 30000);
+        QCOMPARE(complete.first().at(2).toString(), target);
+        QVERIFY(!progress.isEmpty());
+        QCOMPARE(QFileInfo(target).size(), 30000);
+        QCOMPARE(server.requestsFor(QStringLiteral("/d.pdf")).last().path, QByteArray("/d.pdf?a=1&b=2"));
+        QCOMPARE(QDir(dir).entryList(QDir::Files), QStringList{QStringLiteral("d.pdf")}); // no temporary left
+    }
+
+    void existingFileIsWholeUntilTheBodyHasCome()
+    {
+        Route slow = Route::pdf(40000);
+        slow.throttleBytes = 4000;
+        slow.throttleMs = 20;
+        server.route(QStringLiteral("/slow.pdf"), slow);
+        const QString target = Test::writeFile(dir + QStringLiteral("old.pdf"), "the old file");
+        Downloader d;
+        QSignalSpy complete(&d, &Downloader::DownloadComplete);
+        QSignalSpy progress(&d, &Downloader::DownloadProgress);
+        d.BeginDownload(server.url(QStringLiteral("/slow.pdf")), target);
+        QVERIFY(progress.wait(5000));
+        QCOMPARE(contentOf(target), QByteArray("the old file"));
+        QVERIFY(complete.wait(5000));
+        QCOMPARE(QFileInfo(target).size(), 40000);
+    }
+
+    void silentServerTimesOut()
+    {
+        Route silent = Route::pdf(1000);
+        silent.delayMs = 60000;
+        server.route(QStringLiteral("/silent.pdf"), silent);
+        Downloader d;
+        QSignalSpy error(&d, &Downloader::DownloadError);
+        d.BeginDownload(server.url(QStringLiteral("/silent.pdf")), dir + QStringLiteral("silent.pdf"));
+        QVERIFY(error.wait(5000));
+        QCOMPARE(error.first().at(0).toString(), QStringLiteral("超时"));
+        QCOMPARE(contentOf(dir + QStringLiteral("silent.pdf")),
+                 QByteArray("\x01\x00", 2)); // the placeholder stays
+    }
+
+    void unloadingEndsEverythingSilently()
+    {
+        Route slow = Route::pdf(400000);
+        slow.throttleBytes = 2000;
+        slow.throttleMs = 20;
+        server.route(QStringLiteral("/long.pdf"), slow);
+        QPointer<Downloader> d = new Downloader;
+        QSignalSpy complete(d.data(), &Downloader::DownloadComplete);
+        QSignalSpy error(d.data(), &Downloader::DownloadError);
+        d->BeginDownload(server.url(QStringLiteral("/long.pdf")), dir + QStringLiteral("long.pdf"));
+        EventPump::sleep(milliseconds(100));
+        d->unload();
+        QTRY_VERIFY(d.isNull());
+        EventPump::sleep(milliseconds(600)); // longer than the time-out
+        QVERIFY(complete.isEmpty());
+        QVERIFY(error.isEmpty());
+    }
+
+    // Three slots, ten rows: PDFs, an HTML page, one too large, one that gives nothing, two of one name.
+    void threeSlotsTenRows()
+    {
+        for (int i = 1; i <= 6; ++i)
+            server.route(QStringLiteral("/two/%1.pdf").arg(i), Route::pdf(20000 + i));
+        server.route(QStringLiteral("/two/page.pdf"),
+                     Route::html("<html><head><title>Log in</title></head><body>x</body></html>"));
+        server.route(QStringLiteral("/two/big.pdf"), Route::pdf(11534336));
+        Route nothing = Route::pdf(5000);
+        nothing.closeAfter = 0;
+        server.route(QStringLiteral("/two/nothing.pdf"), nothing);
+        server.route(QStringLiteral("/two/same.pdf"), Route::pdf(3333));
+
+        ScriptedPrompts prompts;
+        auto* w = new fFileDownload;
+        control<QComboBox>(w, "Combo1")->setCurrentText(QStringLiteral("3"));
+        const QStringList paths = {"/two/1.pdf",       "/two/2.pdf", "/two/page.pdf", "/two/big.pdf",
+                                   "/two/nothing.pdf", "/two/3.pdf", "/two/same.pdf", "/two/same.pdf?copy",
+                                   "/two/5.pdf",       "/two/6.pdf"};
+        for (int i = 0; i < paths.size(); ++i) {
+            const QString name = paths[i].startsWith(QLatin1String("/two/same"))
+                                     ? QStringLiteral("same")
+                                     : QStringLiteral("row%1").arg(i);
+            w->AddDownloadItem(server.url(paths[i]), name, QStringLiteral("pdf"), dir, QString());
+        }
+        int mostSlots = 0;
+        QTimer watch;
+        connect(&watch, &QTimer::timeout, this,
+                [&] { mostSlots = std::max(mostSlots, w->CountLoadedSlots() - 1); });
+        watch.start(5);
+        control<QPushButton>(w, "Command4")->click();
+        QVERIFY(EventPump::waitUntil([&] { return w->检测是否下载列表完毕() && w->CountLoadedSlots() == 1; },
+                                     milliseconds(20000)));
+        QVERIFY(mostSlots <= 3);
+        QVERIFY(mostSlots >= 2);
+
+        const auto row = [&](int i) { return w->item(i); };
+        QCOMPARE(row(0).state(), Finished);
+        QCOMPARE(row(0).SizeText(), QStringLiteral("20001"));
+        QCOMPARE(row(0).ProgressText(), QStringLiteral("100%"));
+        QCOMPARE(QFileInfo(dir + QStringLiteral("row0.pdf")).size(), 20001);
+        QCOMPARE(row(2).state(), Finished);
+        QCOMPARE(row(2).Extension(), QStringLiteral("htm")); // written as .pdf, then corrected
+        QVERIFY(QFile::exists(dir + QStringLiteral("row2.htm")));
+        QCOMPARE(row(3).state(), Finished);
+        QCOMPARE(row(3).ProgressText(), QStringLiteral("大文件，跳过"));
+        QCOMPARE(row(4).state(), Failed);
+        QCOMPARE(row(6).BaseName(), QStringLiteral("same"));
+        QCOMPARE(row(7).BaseName(), QStringLiteral("same[001]"));
+        QCOMPARE(QFileInfo(dir + QStringLiteral("same.pdf")).size(), 3333);
+        QCOMPARE(QFileInfo(dir + QStringLiteral("same[001].pdf")).size(), 3333);
+        for (int i : {1, 5, 8, 9})
+            QCOMPARE(row(i).state(), Finished);
+        QVERIFY(!w->downloadBusy() || control<QTimer>(w, "Timer_Down")->isActive());
+        prompts.answer(PromptAnswer::Yes);
+        w->close();
+    }
+
+    void stopDuringTransfers()
+    {
+        Route slow = Route::pdf(400000);
+        slow.throttleBytes = 2000;
+        slow.throttleMs = 20;
+        for (int i = 1; i <= 4; ++i)
+            server.route(QStringLiteral("/stop/%1.pdf").arg(i), slow);
+        ScriptedPrompts prompts;
+        auto* w = new fFileDownload;
+        control<QComboBox>(w, "Combo1")->setCurrentText(QStringLiteral("3"));
+        for (int i = 1; i <= 4; ++i)
+            w->AddDownloadItem(server.url(QStringLiteral("/stop/%1.pdf").arg(i)),
+                               QStringLiteral("s%1").arg(i), QStringLiteral("pdf"), dir, QString());
+        control<QPushButton>(w, "Command4")->click();
+        QVERIFY(EventPump::waitUntil([&] { return w->CountLoadedSlots() == 4; }, milliseconds(5000)));
+        QVERIFY(
+            EventPump::waitUntil([&] { return w->item(0).ReceivedText().toInt() > 0; }, milliseconds(5000)));
+        control<QPushButton>(w, "Command31")->click();
+        QCOMPARE(w->CountLoadedSlots(), 1);
+        for (int i = 0; i < 3; ++i)
+            QCOMPARE(w->item(i).state(), Failed);
+        QCOMPARE(w->item(3).state(), Waiting);
+        const QString before = w->item(0).ReceivedText();
+        EventPump::sleep(milliseconds(300));
+        QCOMPARE(w->item(0).ReceivedText(), before); // nothing reports into the rows any more
+        QCOMPARE(w->item(0).state(), Failed);
+        prompts.answer(PromptAnswer::Yes);
+        w->close();
+    }
+};
+
+} // namespace Lunovex
+
+LUNOVEX_TEST_MAIN(Lunovex::MethodTwoTest)
+#include "tst_methodtwo.moc"
