@@ -1,0 +1,118 @@
+// Six slots of method two fetching six 50 MB files from a loopback server, against
+// curl --parallel --parallel-max 6 fetching the same files from the same server in the same run.
+// Prints the ratio of wall times and the peak memory growth.
+
+#include "app/Settings.h"
+#include "download/fFileDownload.h"
+#include "platform/Clock.h"
+#include "platform/EventPump.h"
+#include "support/FixtureServer.h"
+#include "support/TestEnvironment.h"
+
+#include <QComboBox>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QThread>
+
+#include <cstdio>
+
+using namespace Lunovex;
+using Lunovex::Test::FixtureServer;
+using Lunovex::Test::Route;
+
+namespace {
+
+constexpr qint64 kFileBytes = 50LL * 1024 * 1024;
+constexpr int kFiles = 6;
+
+long statusKb(const char* key)
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly)) return -1;
+    for (const QByteArray& line : status.readAll().split('\n'))
+        if (line.startsWith(key))
+            return line.mid(qsizetype(qstrlen(key))).trimmed().split(' ').first().toLong();
+    return -1;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    Test::TestEnvironment environment;
+    QApplication app(argc, argv);
+    environment.prepare(app);
+
+    QThread serverThread;
+    QObject serverContext;
+    serverContext.moveToThread(&serverThread);
+    serverThread.start();
+    FixtureServer* server = nullptr;
+    QMetaObject::invokeMethod(
+        &serverContext,
+        [&] {
+            server = new FixtureServer;
+            for (int i = 1; i <= kFiles; ++i)
+                server->route(QStringLiteral("/f%1.pdf").arg(i), Route::pdf(kFileBytes));
+            server->start();
+        },
+        Qt::BlockingQueuedConnection);
+    const QString folder = Test::freshFolder(QStringLiteral("bench2"));
+
+    QStringList curlArgs{QStringLiteral("-s"), QStringLiteral("--parallel"), QStringLiteral("--parallel-max"),
+                         QStringLiteral("6")};
+    for (int i = 1; i <= kFiles; ++i)
+        curlArgs << QStringLiteral("-o") << folder + QStringLiteral("/curl%1.pdf").arg(i)
+                 << server->url(QStringLiteral("/f%1.pdf").arg(i));
+    QElapsedTimer timer;
+    timer.start();
+    const int curlExit = QProcess::execute(QStringLiteral("curl"), curlArgs);
+    const double curlSeconds = timer.nsecsElapsed() / 1e9;
+    if (curlExit != 0) {
+        std::printf("curl failed (exit %d)\n", curlExit);
+        return 1;
+    }
+    for (int i = 1; i <= kFiles; ++i)
+        QFile::remove(folder + QStringLiteral("/curl%1.pdf").arg(i));
+
+    Timing::current().schedulingTick = milliseconds(5);
+    SaveSetting(Setting::DownloadMethod(), QStringLiteral("2"));
+    SaveSetting(Setting::MaxFileSize(), QStringLiteral("200"));
+    auto* window = new fFileDownload;
+    window->findChild<QComboBox*>(QStringLiteral("Combo1"))->setCurrentText(QStringLiteral("6"));
+    for (int i = 1; i <= kFiles; ++i)
+        window->AddDownloadItem(server->url(QStringLiteral("/f%1.pdf").arg(i)), QStringLiteral("f%1").arg(i),
+                                QStringLiteral("pdf"), folder + QLatin1Char('/'), QString());
+
+    const long rssBefore = statusKb("VmRSS:");
+    QFile clear(QStringLiteral("/proc/self/clear_refs"));
+    if (clear.open(QIODevice::WriteOnly)) clear.write("5");
+    clear.close();
+    timer.restart();
+    window->StartDownloads();
+    EventPump::waitUntil([&] { return window->检测是否下载列表完毕() && window->CountLoadedSlots() == 1; },
+                         milliseconds(600'000));
+    const double oursSeconds = timer.nsecsElapsed() / 1e9;
+    const long peak = statusKb("VmHWM:");
+
+    qint64 total = 0;
+    for (int i = 1; i <= kFiles; ++i)
+        total += QFileInfo(folder + QStringLiteral("/f%1.pdf").arg(i)).size();
+    std::printf("method two, six slots, 6 x 50 MB over loopback: %.2f s (%lld bytes on disk)\n", oursSeconds,
+                qint64(total));
+    std::printf("curl --parallel --parallel-max 6, same files:  %.2f s\n", curlSeconds);
+    std::printf("ratio of wall times: %.2f (goal: at most 1.2)\n", oursSeconds / curlSeconds);
+    std::printf("peak memory growth during the transfers: %.1f MB (goal: under 48 MB)\n",
+                (peak - rssBefore) / 1024.0);
+    std::fflush(stdout);
+
+    window->StopDownloads();
+    window->close();
+    QMetaObject::invokeMethod(
+        &serverContext, [&] { delete server; }, Qt::BlockingQueuedConnection);
+    serverThread.quit();
+    serverThread.wait();
+    return total == kFiles * kFileBytes ? 0 : 1;
+}
