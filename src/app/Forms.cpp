@@ -1,5 +1,6 @@
 #include "app/Forms.h"
 
+#include <QHash>
 #include <QList>
 #include <QPointer>
 #include <QWidget>
@@ -37,6 +38,35 @@ QWidget* FindForm(const QString& name)
 bool IsFormLoaded(const QString& name)
 {
     return FindForm(name) != nullptr;
+}
+
+namespace {
+
+QHash<QString, std::function<QWidget*()>>& factories()
+{
+    static QHash<QString, std::function<QWidget*()>> made;
+    return made;
+}
+
+} // namespace
+
+void RegisterFormFactory(const QString& name, std::function<QWidget*()> create)
+{
+    factories().insert(name.toLower(), std::move(create));
+}
+
+QWidget* ShowForm(const QString& name)
+{
+    QWidget* form = FindForm(name);
+    if (!form) {
+        const auto create = factories().value(name.toLower());
+        if (!create) return nullptr;
+        form = create();
+    }
+    form->show();
+    form->raise();
+    form->activateWindow();
+    return form;
 }
 
 void ShowStartWindowUnlessLoaded(const QString& otherMainWindow)

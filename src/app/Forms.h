@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include <functional>
+
 class QWidget;
 
 namespace Lunovex {
@@ -14,6 +16,12 @@ void UnregisterForm(QWidget* window);
 // Whether a window of that name is loaded (names compare without regard to case).
 bool IsFormLoaded(const QString& name);
 QWidget* FindForm(const QString& name);
+
+// How a window that is not loaded gets made, so that windows can open each other without
+// including each other: the window that knows the class registers it.
+void RegisterFormFactory(const QString& name, std::function<QWidget*()> create);
+// Shows the named window, creating it first when it is not loaded; nullptr when nobody can make it.
+QWidget* ShowForm(const QString& name);
 
 // The start window comes back when the last of the two main windows closes: called by a main
 // window as it unloads, with the other main window's name.

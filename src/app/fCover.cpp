@@ -43,6 +43,7 @@ fCover::fCover(QWidget* parent) : QWidget(parent)
     setObjectName(QStringLiteral("fCover"));
     buildControls();
     RegisterForm(this);
+    RegisterFormFactory(QStringLiteral("fWebSearch"), [] { return new fWebSearch; });
 }
 
 fCover::~fCover()
@@ -172,11 +173,7 @@ void fCover::startUpdateCheck()
 void fCover::Command1_Click()
 {
     hide();
-    QWidget* search = FindForm(QStringLiteral("fWebSearch"));
-    if (!search) search = new fWebSearch;
-    search->show();
-    search->raise();
-    search->activateWindow();
+    ShowForm(QStringLiteral("fWebSearch"));
 }
 
 void fCover::closeEvent(QCloseEvent* event)

@@ -27,14 +27,14 @@ QString withSeparator(const QString& folder)
     return folder.endsWith(PathSeparator()) ? folder : folder + PathSeparator();
 }
 
+} // namespace
+
 // Enabling a running timer leaves it running as it was: restarting it on every supervision tick
 // would keep the scheduling tick from ever coming.
-void enable(QTimer* timer)
+void fFileDownload::enable(QTimer* timer)
 {
     if (!timer->isActive()) timer->start();
 }
-
-} // namespace
 
 void fFileDownload::StartDownloads()
 {
@@ -170,11 +170,6 @@ void fFileDownload::Timer1_Timer()
         Timer_Down->stop();
         if (Check6->isChecked()) PlayWaveSound(102);
     }
-}
-
-void fFileDownload::autoRedownload()
-{
-    // The automatic re-download of failed and web-page rows comes with the list's re-download commands.
 }
 
 void fFileDownload::Command26_Click()

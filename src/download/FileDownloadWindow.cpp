@@ -277,25 +277,6 @@ QWidget* fFileDownload::buildOptionPanel()
     return panel;
 }
 
-void fFileDownload::buildMenus()
-{
-    menu下载 = menuBar()->addMenu(QStringLiteral("列表操作(&D)"));
-    menu下载->setObjectName(QStringLiteral("menu下载"));
-    menu下载全部 = namedAction(menu下载, "menu下载全部", QStringLiteral("开始下载"));
-    menu停止下载 = namedAction(menu下载, "menu停止下载", QStringLiteral("停止下载"));
-    menu下载->addSeparator();
-    menu退出本下载窗口 = namedAction(menu下载, "menu退出本下载窗口", QStringLiteral("关闭本下载窗口"));
-
-    QMenu* tools = menuBar()->addMenu(QStringLiteral("工具(&T)"));
-    tools->setObjectName(QStringLiteral("menu工具"));
-    menu自动定位到下载项 = namedAction(tools, "menu自动定位到下载项", QStringLiteral("自动定位到下载项"));
-    menu自动定位到下载项->setCheckable(true);
-
-    connect(menu下载全部, &QAction::triggered, this, &fFileDownload::StartDownloads);
-    connect(menu停止下载, &QAction::triggered, this, &fFileDownload::StopDownloads);
-    connect(menu退出本下载窗口, &QAction::triggered, this, &QWidget::close);
-}
-
 void fFileDownload::Form_Load()
 {
     setWindowTitle(Product::windowCaption(QStringLiteral("文件下载")));

@@ -5,8 +5,10 @@
 
 #include <QMainWindow>
 #include <QPointer>
+#include <QRandomGenerator>
 
 #include <array>
+#include <functional>
 #include <optional>
 
 class QAction;
@@ -29,6 +31,7 @@ class ReportList;
 //   DownloadScheduler.cpp   start, stop, the scheduling and supervision ticks, the method switch
 //   DownloadMethodOne.cpp   the Inet transfer of one row
 //   DownloadMethodTwo.cpp   up to six rows at once in Downloader slots
+//   DownloadListCommands.cpp the menus and the commands over the list
 class fFileDownload : public QMainWindow
 {
     Q_OBJECT
@@ -84,7 +87,36 @@ private:
     int slotCount() const;
     double secondsSinceLastFinish() const;
 
+    // DownloadListCommands.cpp
+    bool IsTransferActive() const;
+    bool refusedWhileTransferring();
+    void DeleteItemFile(const DownloadItem& item);
+    void RequeueItem(const DownloadItem& item, bool forceXxx);
+    void ListView3_ColumnClick(int column);
+    void 随机排序列表();
+    void redownloadWhere(const std::function<bool(const DownloadItem&)>& matches, bool forceXxx);
+    void 重新下载选中项();
+    void 重新下载出错项();
+    void 重新下载网页类型文件项();
+    void 重新下载出错项和网页项();
+    void 重新下载文件大小小于指定数字的项();
+    void removeRows(const std::function<bool(int row)>& drop);
+    void 清空();
+    void deleteFilesWhere(const std::function<bool(const DownloadItem&)>& matches);
+    void 取消下载选中项();
+    std::optional<DownloadItem> selectedItem() const;
+    void 打开下载文件();
+    void 打开文件所在文件夹();
+    void 用记事本打开文件();
+    void 复制名称();
+    void 检查文件是否存在();
+    void 检查并纠正磁盘文件类型();
+    void 打开文件判断类型();
+    void 导出名称(bool unfinishedOnly);
+    void 批量替换网址();
+
     // DownloadScheduler.cpp
+    static void enable(QTimer* timer);
     void Timer_Down_Timer();
     void scheduleMethodOne();
     void scheduleMethodTwo();
@@ -152,6 +184,8 @@ private:
     bool insideTransfer_ = false; // a method-one transfer runs inside a scheduling tick
     bool closePending_ = false;   // closed during that transfer: deleted when it has returned
     bool unloaded_ = false;
+    Qt::SortOrder sortOrder_ = Qt::AscendingOrder; // the last column sort; the first click sorts descending
+    QRandomGenerator random_ = QRandomGenerator::securelySeeded(); // the shuffle's, seeded once
 };
 
 } // namespace Lunovex

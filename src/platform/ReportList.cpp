@@ -473,6 +473,18 @@ void ReportList::sortOnceBy(const std::function<QString(int row)>& sortKey, Qt::
     model_->reorder(permutation);
 }
 
+void ReportList::reorderRows(const std::vector<int>& newOrder)
+{
+    if (int(newOrder.size()) != count()) return;
+    std::vector<bool> seen(newOrder.size());
+    for (int from : newOrder) {
+        if (from < 0 || from >= count() || seen[size_t(from)])
+            return; // not a permutation: leave the rows as they are
+        seen[size_t(from)] = true;
+    }
+    model_->reorder(newOrder);
+}
+
 void ReportList::setRowHeight(int pixels)
 {
     delegate_->rowHeight = std::max(0, pixels);

@@ -81,6 +81,10 @@ public:
     // Sorts once by a key computed per row (for columns that need their own order).
     void sortOnceBy(const std::function<QString(int row)>& sortKey, Qt::SortOrder order);
 
+    // Puts the rows in a new order: newOrder[i] is the present position of the row that goes to i.
+    // Rows keep their ids, keys and selection marks.
+    void reorderRows(const std::vector<int>& newOrder);
+
     // Fixed row height in pixels (0: the font's).
     void setRowHeight(int pixels);
     int rowHeight() const;
