@@ -297,6 +297,67 @@ private slots:
         QCOMPARE(prompts->messages().last(), QStringLiteral("请输入字符串！"));
     }
 
+    void remainingCommandsAndTheirRules()
+    {
+        fill({{"a", "page", "htm", Finished, "1", "1", "100%"},
+              {"b", "bad", "pdf", Failed, "下载失败", "3", "1%"},
+              {"c", "queued", "pdf", Waiting, "", "", ""}});
+        Test::writeFile(dir + QStringLiteral("page.htm"));
+        Test::writeFile(dir + QStringLiteral("bad.pdf"));
+
+        // The context menu offers stopping while a run is on, and emptying otherwise.
+        const auto entry = [this](const char* name) {
+            return w->findChild<QAction*>(QString::fromUtf8(name));
+        };
+        w->StartDownloads();
+        emit w->list()->contextMenuRequestedAt(0, QPoint(10, 10));
+        QVERIFY(!entry("menu清空")->isEnabled());
+        QVERIFY(!entry("menu清除")->isEnabled());
+        QVERIFY(!entry("menu全选专利列表")->isEnabled());
+        QVERIFY(entry("menu停止下载")->isEnabled());
+        trigger("menu检查并纠正磁盘文件类型");
+        QCOMPARE(prompts->messages().last(), QStringLiteral("停止下载以后，才能执行此操作！"));
+        w->StopDownloads();
+        if (QWidget* popup = QApplication::activePopupWidget()) popup->close();
+        emit w->list()->contextMenuRequestedAt(0, QPoint(10, 10));
+        QVERIFY(entry("menu清空")->isEnabled());
+        QVERIFY(!entry("menu停止下载")->isEnabled());
+        if (QWidget* popup = QApplication::activePopupWidget()) popup->close();
+
+        // Deleting the files of web pages: the row stays, its size columns are emptied.
+        trigger("menu删除网页类型文件项");
+        QVERIFY(!QFile::exists(dir + QStringLiteral("page.htm")));
+        QCOMPARE(w->item(0).state(), Finished);
+        QCOMPARE(w->item(0).SizeText(), QString());
+        trigger("menu删除出错项");
+        QVERIFY(!QFile::exists(dir + QStringLiteral("bad.pdf")));
+
+        // Cancelling a queued row: it fails and the scheduler passes it by.
+        w->list()->setSelected(2, true);
+        trigger("menu取消下载选中项");
+        QCOMPARE(w->item(2).state(), Failed);
+
+        // Any file's type.
+        prompts->answerText(Test::writeFile(dir + QStringLiteral("some.bin"), "%PDF-1.5 body"));
+        trigger("menu打开文件判断类型");
+        QCOMPARE(prompts->messages().last(), QStringLiteral("文件类型为：pdf"));
+        prompts->answerText(Test::writeFile(dir + QStringLiteral("other.bin"), "hello"));
+        trigger("menu打开文件判断类型");
+        QCOMPARE(prompts->messages().last(), QStringLiteral("目前还无法判断。"));
+    }
+
+    void replacementThatMatchesEveryAddress()
+    {
+        fill({{"https://h/1", "1", "pdf", Waiting, "", "", ""},
+              {"https://h/2", "2", "pdf", Waiting, "", "", ""}});
+        // Every address would become the same text: the first takes it, the second keeps its own.
+        QCOMPARE(ReplaceInAddresses(w->list(), QStringLiteral("https://h/"), QString()), 0);
+        QCOMPARE(ReplaceInAddresses(w->list(), QStringLiteral("1"), QStringLiteral("2")), 1);
+        QCOMPARE(w->list()->count(), 2);
+        QCOMPARE(w->list()->key(0), QStringLiteral("1"));
+        QCOMPARE(w->list()->key(1), QStringLiteral("2"));
+    }
+
     void automaticRedownloadRequeuesFailedRows()
     {
         fill({{"https://h/a", "a", "pdf", Failed, "下载失败", "", ""}});

@@ -195,6 +195,42 @@ private slots:
         w->close();
     }
 
+    void badServersEndInTheirStates()
+    {
+        Route loop;
+        loop.redirectTo = "/bad/loop.pdf";
+        server.route(QStringLiteral("/bad/loop.pdf"), loop);
+        Route error = Route::html("<html><head><title>Server error</title></head><body>oops</body></html>");
+        error.status = 500;
+        error.reason = "Internal Server Error";
+        server.route(QStringLiteral("/bad/500.pdf"), error);
+        Route stall = Route::pdf(100000);
+        stall.stallAfter = 0;
+        server.route(QStringLiteral("/bad/stall.pdf"), stall);
+        Route cut = Route::pdf(100000);
+        cut.closeAfter = 3000;
+        server.route(QStringLiteral("/bad/cut.pdf"), cut);
+
+        ScriptedPrompts prompts;
+        auto* w = new fFileDownload;
+        control<QComboBox>(w, "Combo1")->setCurrentText(QStringLiteral("4"));
+        for (const char* name : {"loop", "500", "stall", "cut"})
+            w->AddDownloadItem(server.url(QStringLiteral("/bad/%1.pdf").arg(QString::fromLatin1(name))),
+                               QString::fromLatin1(name), QStringLiteral("pdf"), dir, QString());
+        w->StartDownloads();
+        QVERIFY(EventPump::waitUntil([&] { return w->检测是否下载列表完毕() && w->CountLoadedSlots() == 1; },
+                                     milliseconds(20000)));
+        QCOMPARE(w->item(0).state(), Failed);   // redirected forever
+        QCOMPARE(w->item(1).state(), Finished); // an error page is saved as the page it is
+        QCOMPARE(w->item(1).Extension(), QStringLiteral("htm"));
+        QCOMPARE(w->item(2).state(), Failed); // timed out
+        QCOMPARE(w->item(3).state(), Failed); // cut short, and the whole-file attempt too
+        QVERIFY(QFileInfo(dir + QStringLiteral("cut.pdf")).size() <=
+                2); // never a cut-off body under the name
+        prompts.answer(PromptAnswer::Yes);
+        w->close();
+    }
+
     void stopDuringTransfers()
     {
         Route slow = Route::pdf(400000);
