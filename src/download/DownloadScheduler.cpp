@@ -87,7 +87,6 @@ void fFileDownload::scheduleMethodOne()
     it.setState(Downloading);
     scrollToStartedRow(chosen);
     it.clearProgress();
-    SlotItemIndex[1] = chosen + 1;
 
     // The transfer serves the event queue until it ends; a close meanwhile only hides the window.
     insideTransfer_ = true;
@@ -124,7 +123,6 @@ void fFileDownload::scheduleMethodTwo()
         QString name = it.BaseName();
         const QString path = MakeNumberedSavePath(it.TargetFolder(), &name, it.Extension(), policy);
         it.setBaseName(name);
-        SlotItemIndex[size_t(k)] = chosen + 1;
         多线程下载(k, chosen, 选择url(it.AddressList()), path);
     }
 }

@@ -175,12 +175,12 @@ private:
     Inet* Inet1 = nullptr;
     // Method two's slots 1 to 6; a slot is free exactly when its instance does not exist.
     std::array<QPointer<Downloader>, 7> Downloader1{};
-    std::array<std::optional<DownloadItem>, 7> slotItem_{}; // the row each slot works on
+    // The row each slot works on, followed by id (positions move when rows are sorted or removed).
+    std::array<std::optional<DownloadItem>, 7> slotItem_{};
 
     // Shared state of the scheduler and the methods
     bool DownloadBusy = false;
     double LastFinishTime = 0;
-    std::array<int, 12> SlotItemIndex{};
     bool insideTransfer_ = false; // a method-one transfer runs inside a scheduling tick
     bool closePending_ = false;   // closed during that transfer: deleted when it has returned
     bool unloaded_ = false;
