@@ -42,13 +42,6 @@ template <typename T> T* named(T* widget, const char* name)
     return widget;
 }
 
-QAction* namedAction(QMenu* menu, const char* name, const QString& caption)
-{
-    QAction* action = menu->addAction(caption);
-    action->setObjectName(QString::fromUtf8(name));
-    return action;
-}
-
 // Column widths of the design, in twips.
 constexpr int kColumnTwips[] = {10583, 1411, 1940, 1940, 1411, 10583};
 
