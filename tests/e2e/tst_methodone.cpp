@@ -277,6 +277,32 @@ private slots:
         QVERIFY(!w->DownloadBusy);
     }
 
+    void closingDuringATransferWaitsForIt()
+    {
+        Route r = Route::pdf(400000);
+        r.throttleBytes = 4096;
+        r.throttleMs = 20;
+        server.route(QStringLiteral("/closing.pdf"), r);
+        w->AddDownloadItem(server.url(QStringLiteral("/closing.pdf")), QStringLiteral("closing"),
+                           QStringLiteral("pdf"), dir, QString());
+        QPointer<fFileDownload> window = w;
+        bool closed = false;
+        QTimer user;
+        connect(&user, &QTimer::timeout, this, [&] {
+            if (!closed && window && window->item(0).ReceivedText().toInt() > 8000) {
+                closed = true;
+                prompts->answer(PromptAnswer::Yes); // "要强制关闭窗口吗？"
+                window->close();
+            }
+        });
+        user.start(10);
+        w->StartDownloads();
+        QVERIFY(EventPump::waitUntil([&] { return window.isNull(); }, milliseconds(10000)));
+        QVERIFY(closed);
+        QVERIFY(filesIn(dir).isEmpty()); // the part went with the cancelled transfer
+        w = new fFileDownload;           // for cleanup()
+    }
+
     void fallbackFetchesTheWholeBody()
     {
         Route moved;
