@@ -6,6 +6,7 @@ packages=(
   cmake g++ ninja-build pkg-config
   qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev
   qt6-multimedia-dev libqt6multimedia6
+  libgumbo-dev
   fonts-noto-cjk
 )
 

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+
+namespace Lunovex {
+
+class Dom;
+
+// One article of a result page that the account may read in full.
+struct ExtractedEntry
+{
+    QString Title;
+    QString PdfAddress;
+    QString SourcePage;
+};
+
+// The PDF address of an article link: "/full/" and "/abs/" become "/pdf/" (any letter case),
+// "?needAccess=true" is appended, "&amp;" becomes "&".
+QString PdfAddressFromArticleLink(const QString& href);
+
+// The full-text articles of a result page, in page order: the "LI" items of "allTabsContainer" that
+// carry the link-resolver icon, titled by the first link of their first "art_title" block. A page of
+// another structure (or no page) gives nothing.
+QList<ExtractedEntry> ExtractResultEntries(const Dom* page);
+
+} // namespace Lunovex
