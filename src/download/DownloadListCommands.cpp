@@ -464,10 +464,9 @@ void fFileDownload::导出名称(bool unfinishedOnly)
     QByteArray text;
     for (int row = 0; row < ListView3->count(); ++row)
         if (!unfinishedOnly || item(row).state() != Finished)
-            text += item(row).BaseName().toLocal8Bit() + '\n';
+            text += item(row).BaseName().toLocal8Bit() + "\r\n";
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Text) || file.write(text) != text.size() ||
-        !file.commit())
+    if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size() || !file.commit())
         MsgBox(this, file.errorString(), PromptIcon::Critical);
 }
 

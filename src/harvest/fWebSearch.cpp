@@ -15,7 +15,9 @@ fWebSearch::fWebSearch(QWidget* parent) : QMainWindow(parent)
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(Product::windowCaption(QStringLiteral("Marlow & Vance 马洛-万斯数据检索分析")));
     resize(1000, 700);
+    setCentralWidget(buildHarvestList());
 
+    buildRemovalMenu();
     QMenu* tools = menuBar()->addMenu(QStringLiteral("工具(&T)"));
     tools->setObjectName(QStringLiteral("menu工具"));
     QAction* openDownloads = tools->addAction(QStringLiteral("打开下载窗口"));

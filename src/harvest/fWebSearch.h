@@ -2,11 +2,22 @@
 
 #include <QMainWindow>
 
+#include <functional>
+
+class QLabel;
+class QMenu;
+class QPushButton;
+
 namespace Lunovex {
 
-// The search window. For now it holds only its caption, the menu entry that opens the download
-// window, and its closing rule: the start window returns when this closes and the download window
-// is not loaded.
+class ReportList;
+
+// The search window. So far it holds its caption, the harvest list with its commands, the menu
+// entry that opens the download window, and its closing rule: the start window returns when this
+// closes and the download window is not loaded. The embedded browser comes next. Its members are
+// spread over one file per area:
+//   fWebSearch.cpp    controls, load and close
+//   HarvestList.cpp   the harvest list: adding, sorting, removing, exporting
 class fWebSearch : public QMainWindow
 {
     Q_OBJECT
@@ -15,8 +26,38 @@ public:
     explicit fWebSearch(QWidget* parent = nullptr);
     ~fWebSearch() override;
 
+    ReportList* harvestList() const { return ListView1; }
+
+    // Adds one harvested entry; an address already in the list leaves the list as it is.
+    void 加入LV1(const QString& title, const QString& pdfAddress, const QString& sourcePage,
+                 const QString& type, const QString& saveFolder, const QString& marker);
+
+    // Run-state flags: true when nothing runs (or a stop was asked for).
+    bool HarvestStopped = true;
+    bool AnalysisStopped = true;
+    bool PageLoading = false;
+    bool isBusy() const { return !HarvestStopped || !AnalysisStopped; }
+
 protected:
     void closeEvent(QCloseEvent* event) override;
+
+private:
+    // HarvestList.cpp
+    QWidget* buildHarvestList();
+    void buildRemovalMenu();
+    void updateCountLabel();
+    void ListView1_ColumnClick(int column);
+    bool refusedWhileAnalysing();
+    void removeEntriesWhere(const std::function<bool(int row)>& drop);
+    void removeByTitle(bool containing);
+    void 清空全部();
+    void Command7_Click();
+
+    ReportList* ListView1 = nullptr;
+    QLabel* Label1 = nullptr; // entry count
+    QMenu* menu清除 = nullptr;
+    QPushButton* Command7 = nullptr;
+    Qt::SortOrder sortOrder_ = Qt::AscendingOrder; // the first click sorts descending
 };
 
 } // namespace Lunovex

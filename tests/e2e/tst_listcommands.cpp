@@ -262,7 +262,7 @@ private slots:
         trigger("menu导出全部名称");
         QFile f(out);
         QVERIFY(f.open(QIODevice::ReadOnly));
-        QCOMPARE(f.readAll(), QByteArray("done1\ndone2\n"));
+        QCOMPARE(f.readAll(), QByteArray("done1\r\ndone2\r\n"));
         f.close();
         prompts->answerText(dir + QStringLiteral("no/such/folder/names.txt"));
         trigger("menu导出全部名称");
