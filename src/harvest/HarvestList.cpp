@@ -3,6 +3,8 @@
 
 #include "harvest/fWebSearch.h"
 
+#include "harvest/HarvestColumns.h"
+
 #include "platform/Prompts.h"
 #include "platform/ReportList.h"
 #include "util/ControlHelpers.h"
@@ -20,13 +22,6 @@
 #include <QVBoxLayout>
 
 namespace Lunovex {
-
-namespace {
-
-// Columns of the harvest list.
-enum HarvestColumn { ColumnTitle = 0, ColumnType, ColumnStatus, ColumnSaveFolder, ColumnMarker };
-
-} // namespace
 
 QWidget* fWebSearch::buildHarvestList()
 {
@@ -80,7 +75,7 @@ void fWebSearch::buildRemovalMenu()
     // successful ones, so they go too.
     add("menu清除分析成功项", QStringLiteral("清除成功项"), [this] {
         removeEntriesWhere([this](int row) {
-            const QString status = ListView1->cell(row, ColumnStatus);
+            const QString status = ListView1->cell(row, HarvestStatus);
             return status == QStringLiteral("分析完成") || status.contains(QStringLiteral("成功"));
         });
     });
@@ -95,10 +90,10 @@ void fWebSearch::加入LV1(const QString& title, const QString& pdfAddress, cons
 {
     const int row = ListView1->addRow(pdfAddress, title);
     if (row < 0) return; // the first entry for an address wins
-    ListView1->setCell(row, ColumnType, type);
+    ListView1->setCell(row, HarvestType, type);
     ListView1->setTag(row, sourcePage);
-    ListView1->setCell(row, ColumnSaveFolder, saveFolder);
-    ListView1->setCell(row, ColumnMarker, marker);
+    ListView1->setCell(row, HarvestSaveFolder, saveFolder);
+    ListView1->setCell(row, HarvestMarker, marker);
 }
 
 void fWebSearch::updateCountLabel()

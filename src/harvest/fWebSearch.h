@@ -18,6 +18,7 @@ class ReportList;
 // spread over one file per area:
 //   fWebSearch.cpp    controls, load and close
 //   HarvestList.cpp   the harvest list: adding, sorting, removing, exporting
+//   HandOff.cpp       handing entries to the download list
 class fWebSearch : public QMainWindow
 {
     Q_OBJECT
@@ -31,6 +32,12 @@ public:
     // Adds one harvested entry; an address already in the list leaves the list as it is.
     void 加入LV1(const QString& title, const QString& pdfAddress, const QString& sourcePage,
                  const QString& type, const QString& saveFolder, const QString& marker);
+
+    // Hands one harvest entry to the download list (creating the download window hidden when
+    // needed) and records the outcome in its status.
+    void 加入下载列表(int row);
+    // Shows the download window if it is loaded and hidden.
+    void 显示下载窗口();
 
     // Run-state flags: true when nothing runs (or a stop was asked for).
     bool HarvestStopped = true;

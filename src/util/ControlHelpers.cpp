@@ -47,11 +47,11 @@ void LoadComboFromFile(QComboBox* combo, const QString& path)
 bool SaveComboToFile(const QComboBox* combo, const QString& path)
 {
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Text)) return false;
+    if (!file.open(QIODevice::WriteOnly)) return false;
     QByteArray text;
     for (int i = 0; i < combo->count(); ++i)
-        text += combo->itemText(i).toLocal8Bit() + '\n';
-    if (combo->count() == 0) text = "\n";
+        text += combo->itemText(i).toLocal8Bit() + "\r\n";
+    if (combo->count() == 0) text = "\r\n";
     file.write(text);
     return file.commit();
 }

@@ -88,7 +88,7 @@ private slots:
         QVERIFY(SaveComboToFile(&combo, path));
         QFile f(path);
         QVERIFY(f.open(QIODevice::ReadOnly));
-        QCOMPARE(f.readAll(), QByteArray("\n"));
+        QCOMPARE(f.readAll(), QByteArray("\r\n"));
         f.close();
 
         combo.addItems({QStringLiteral("/d/下载"), QStringLiteral("/d/b")});

@@ -1,0 +1,142 @@
+#include "app/Forms.h"
+#include "app/Globals.h"
+#include "app/Settings.h"
+#include "app/fSeleFileSavePath.h"
+#include "download/fFileDownload.h"
+#include "harvest/fWebSearch.h"
+#include "platform/ReportList.h"
+#include "support/ScriptedPrompts.h"
+#include "support/TestEnvironment.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTimer>
+
+using namespace Lunovex;
+using Lunovex::Test::ScriptedPrompts;
+
+class HandOffTest : public QObject
+{
+    Q_OBJECT
+
+    QString dir;
+
+    // Opens the dialog modally and lets act() work on it while it is up.
+    static void withDialog(const std::function<void(fSeleFileSavePath&)>& act)
+    {
+        fSeleFileSavePath dialog;
+        QTimer::singleShot(0, &dialog, [&] { act(dialog); });
+        dialog.exec();
+    }
+
+private slots:
+    void init()
+    {
+        ResetGlobals();
+        dir = Test::freshFolder(QStringLiteral("handoff"));
+        QFile::remove(fSeleFileSavePath::historyFile());
+    }
+
+    void saveFolderDialogConfirms()
+    {
+        Globals().SaveFolder = QStringLiteral("/old/place/");
+        withDialog([&](fSeleFileSavePath& d) {
+            QCOMPARE(d.findChild<QComboBox*>(QStringLiteral("Combo1"))->currentText(),
+                     QStringLiteral("/old/place/"));
+            QVERIFY(d.findChild<QRadioButton*>(QStringLiteral("Option2"))->isChecked());
+            QVERIFY(Globals().SaveFolderDialogCancelled);
+            d.findChild<QComboBox*>(QStringLiteral("Combo1"))->setEditText(dir + QStringLiteral("/Papers"));
+            d.findChild<QRadioButton*>(QStringLiteral("Option1"))->setChecked(true);
+            d.findChild<QPushButton*>(QStringLiteral("Command2"))->click();
+        });
+        QCOMPARE(Globals().SaveFolder, dir + QStringLiteral("/Papers/"));
+        QVERIFY(QDir(dir + QStringLiteral("/Papers")).exists());
+        QCOMPARE(GetSetting(Setting::SaveFolder()), dir + QStringLiteral("/Papers/"));
+        QVERIFY(Globals().UseOriginalFileName);
+        QVERIFY(!Globals().SaveFolderDialogCancelled);
+        QFile history(fSeleFileSavePath::historyFile());
+        QVERIFY(history.open(QIODevice::ReadOnly));
+        QCOMPARE(history.readAll(), (dir + QStringLiteral("/Papers\r\n")).toLocal8Bit());
+        history.close();
+
+        // The same folder again is written twice and shown once.
+        withDialog(
+            [&](fSeleFileSavePath& d) { d.findChild<QPushButton*>(QStringLiteral("Command2"))->click(); });
+        QVERIFY(history.open(QIODevice::ReadOnly));
+        QCOMPARE(history.readAll().count("Papers"), 2);
+        history.close();
+        withDialog([&](fSeleFileSavePath& d) {
+            QCOMPARE(d.findChild<QComboBox*>(QStringLiteral("Combo1"))->count(), 1);
+            QVERIFY(d.findChild<QRadioButton*>(QStringLiteral("Option1"))->isChecked());
+            d.findChild<QPushButton*>(QStringLiteral("Command3"))->click();
+        });
+        QVERIFY(Globals().SaveFolderDialogCancelled);
+        QCOMPARE(Globals().SaveFolder, dir + QStringLiteral("/Papers/"));
+    }
+
+    void saveFolderThatCannotBeMade()
+    {
+        ScriptedPrompts prompts;
+        Globals().SaveFolder = QStringLiteral("/kept/");
+        withDialog([&](fSeleFileSavePath& d) {
+            d.findChild<QComboBox*>(QStringLiteral("Combo1"))->setEditText(dir + QStringLiteral("/??"));
+            d.findChild<QPushButton*>(QStringLiteral("Command2"))->click();
+            QVERIFY(d.isVisible()); // stays open
+            d.reject();
+        });
+        QCOMPARE(prompts.messages().last(), QStringLiteral("文件夹设置错误！"));
+        QCOMPARE(Globals().SaveFolder, QStringLiteral("/kept/"));
+    }
+
+    void entriesBecomeWaitingRows()
+    {
+        auto* search = new fWebSearch;
+        search->加入LV1(QStringLiteral("A title:\r\nwith a break"),
+                        QStringLiteral("https://h/doi/pdf/10.1080/00207543.2017.1234567?needAccess=true"),
+                        QStringLiteral("https://h/results"), QStringLiteral("pdf"), QString(),
+                        QStringLiteral("ss"));
+        search->加入LV1(QStringLiteral("Own folder"), QStringLiteral("https://h/doi/pdf/2?needAccess=true"),
+                        QStringLiteral("https://h/results"), QStringLiteral("pdf"),
+                        dir + QStringLiteral("/own/"), QStringLiteral("ss"));
+        Globals().SaveFolder = dir + QStringLiteral("/global/"); // at hand-off time, not at extraction
+        QVERIFY(!IsFormLoaded(QStringLiteral("fFileDownload")));
+        search->加入下载列表(0);
+        search->加入下载列表(1);
+        search->加入下载列表(1); // twice: still one row
+
+        auto* downloads = qobject_cast<fFileDownload*>(FindForm(QStringLiteral("fFileDownload")));
+        QVERIFY(downloads);
+        QVERIFY(downloads->isHidden()); // loaded, not shown
+        QCOMPARE(downloads->list()->count(), 2);
+        const DownloadItem first = downloads->item(0);
+        QCOMPARE(first.BaseName(), QStringLiteral("A titlewith a break"));
+        QCOMPARE(first.TargetFolder(), dir + QStringLiteral("/global/"));
+        QCOMPARE(first.RefererPage(), QStringLiteral("https://h/results"));
+        QCOMPARE(first.Extension(), QStringLiteral("pdf"));
+        QCOMPARE(first.state(), Waiting);
+        QCOMPARE(downloads->item(1).TargetFolder(), dir + QStringLiteral("/own/"));
+        QCOMPARE(search->harvestList()->cell(0, 2), QStringLiteral("分析完成"));
+        QCOMPARE(search->harvestList()->cell(1, 2), QStringLiteral("分析完成"));
+
+        // Named after the address.
+        Globals().UseOriginalFileName = true;
+        search->加入LV1(QStringLiteral("x"),
+                        QStringLiteral("https://h/doi/pdf/10.1080/00207543.2017.7654321?needAccess=true"),
+                        QString(), QStringLiteral("pdf"), QString(), QStringLiteral("ss"));
+        search->加入下载列表(2);
+        QCOMPARE(downloads->item(2).BaseName(), QStringLiteral("00207543.2017"));
+
+        search->显示下载窗口();
+        QVERIFY(downloads->isVisible());
+        ScriptedPrompts prompts;
+        prompts.answer(PromptAnswer::Yes);
+        downloads->close();
+        search->close();
+    }
+};
+
+LUNOVEX_TEST_MAIN(HandOffTest)
+#include "tst_handoff.moc"
