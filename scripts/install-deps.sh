@@ -7,6 +7,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev
   qt6-multimedia-dev libqt6multimedia6
   libgumbo-dev
+  qt6-webengine-dev
   fonts-noto-cjk
 )
 

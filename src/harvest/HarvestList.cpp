@@ -31,6 +31,8 @@ QWidget* fWebSearch::buildHarvestList()
     Label1->setObjectName(QStringLiteral("Label1"));
     Command7 = new QPushButton(QStringLiteral("导出数据..."), panel);
     Command7->setObjectName(QStringLiteral("Command7"));
+    Command9 = new QPushButton(QStringLiteral("加入本页到列表"), panel);
+    Command9->setObjectName(QStringLiteral("Command9"));
 
     ListView1 = new ReportList(panel);
     ListView1->setObjectName(QStringLiteral("ListView1"));
@@ -48,6 +50,7 @@ QWidget* fWebSearch::buildHarvestList()
     top->addWidget(heading);
     top->addWidget(Label1);
     top->addStretch(1);
+    top->addWidget(Command9);
     top->addWidget(Command7);
     auto* layout = new QVBoxLayout(panel);
     layout->addLayout(top);
@@ -57,6 +60,7 @@ QWidget* fWebSearch::buildHarvestList()
     connect(ListView1, &ReportList::contextMenuRequestedAt, this,
             [this](int, const QPoint& at) { menu清除->popup(at); });
     connect(Command7, &QPushButton::clicked, this, &fWebSearch::Command7_Click);
+    connect(Command9, &QPushButton::clicked, this, &fWebSearch::Command9_Click);
     return panel;
 }
 

@@ -4,21 +4,24 @@
 
 #include <functional>
 
+class QComboBox;
 class QLabel;
 class QMenu;
 class QPushButton;
 
 namespace Lunovex {
 
+class Browser;
 class ReportList;
 
-// The search window. So far it holds its caption, the harvest list with its commands, the menu
-// entry that opens the download window, and its closing rule: the start window returns when this
-// closes and the download window is not loaded. The embedded browser comes next. Its members are
-// spread over one file per area:
+// The search window: the embedded browser, the harvest list with its commands, taking a result page
+// into the list, the hand-off to the download list, the menu entry that opens the download window, and
+// the closing rule: the start window returns when this closes and the download window is not loaded.
+// Its members are spread over one file per area:
 //   fWebSearch.cpp    controls, load and close
 //   HarvestList.cpp   the harvest list: adding, sorting, removing, exporting
 //   HandOff.cpp       handing entries to the download list
+//   ExtractPage.cpp   taking the articles of the result page shown
 class fWebSearch : public QMainWindow
 {
     Q_OBJECT
@@ -28,6 +31,11 @@ public:
     ~fWebSearch() override;
 
     ReportList* harvestList() const { return ListView1; }
+    Browser* browser() const { return WebBrowser1; }
+
+    // Adds the full-text articles of the page shown to the harvest list; how many it passed on.
+    int ExtractResultPage(const QString& saveFolder);
+    void AddCurrentPage(const QString& saveFolder);
 
     // Adds one harvested entry; an address already in the list leaves the list as it is.
     void 加入LV1(const QString& title, const QString& pdfAddress, const QString& sourcePage,
@@ -49,6 +57,12 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    QWidget* buildBrowserBar();
+    void Command3_Click();
+
+    // ExtractPage.cpp
+    void Command9_Click();
+
     // HarvestList.cpp
     QWidget* buildHarvestList();
     void buildRemovalMenu();
@@ -60,6 +74,11 @@ private:
     void 清空全部();
     void Command7_Click();
 
+    Browser* WebBrowser1 = nullptr;
+    QComboBox* Combo1 = nullptr;     // visited addresses
+    QPushButton* Command3 = nullptr; // "打开"
+    QPushButton* Command9 = nullptr; // "加入本页到列表"
+    int ExtractSavePathFlag = 1;
     ReportList* ListView1 = nullptr;
     QLabel* Label1 = nullptr; // entry count
     QMenu* menu清除 = nullptr;

@@ -1,0 +1,43 @@
+// Taking the result page shown in the browser into the harvest list.
+
+#include "harvest/fWebSearch.h"
+
+#include "app/Globals.h"
+#include "app/fSeleFileSavePath.h"
+#include "harvest/ResultExtraction.h"
+#include "platform/Browser.h"
+#include "platform/Dom.h"
+#include "platform/ReportList.h"
+#include "util/ControlHelpers.h"
+
+namespace Lunovex {
+
+int fWebSearch::ExtractResultPage(const QString& saveFolder)
+{
+    const std::unique_ptr<Dom> page = WebBrowser1->snapshot();
+    const QList<ExtractedEntry> entries = ExtractResultEntries(page.get());
+    for (const ExtractedEntry& e : entries)
+        加入LV1(e.Title, e.PdfAddress, e.SourcePage, QStringLiteral("pdf"), saveFolder, QStringLiteral("ss"));
+    return int(entries.size());
+}
+
+void fWebSearch::AddCurrentPage(const QString& saveFolder)
+{
+    ExtractResultPage(saveFolder);
+    updateCountLabel();
+}
+
+void fWebSearch::Command9_Click()
+{
+    if (ExtractSavePathFlag == 1) {
+        // The dialog's outcome is not asked: after Cancel the save folder as it stood is used.
+        fSeleFileSavePath dialog(this);
+        dialog.exec();
+        AddCurrentPage(Globals().SaveFolder);
+    } else {
+        AddCurrentPage(QString());
+    }
+    AutoSizeListColumns(ListView1, kFitContentsAndHeader);
+}
+
+} // namespace Lunovex

@@ -1,0 +1,65 @@
+#pragma once
+
+#include "platform/Clock.h"
+
+#include <QString>
+#include <QUrl>
+#include <QWebEngineView>
+
+#include <memory>
+
+class QWebEngineProfile;
+
+namespace Lunovex {
+
+class Dom;
+
+// The embedded browser: one persistent profile for every browser of the product, whose cookies are
+// mirrored into the transfers' cookie jar and whose user agent the transfers send. Pages cannot close
+// it, new windows open in it, and in silent mode script dialogs stay unseen.
+class Browser : public QWebEngineView
+{
+    Q_OBJECT
+
+public:
+    explicit Browser(QWidget* parent = nullptr);
+    ~Browser() override;
+
+    // The profile all browsers share ("Lunovex", kept under the per-user data folder).
+    static QWebEngineProfile* sharedProfile();
+
+    void navigate(const QString& address);
+    void goBack();
+    void goForward();
+    void refresh();
+    bool busy() const { return loading_; }
+    QString locationUrl() const { return url().toString(); }
+
+    bool silent() const { return silent_; }
+    void setSilent(bool silent) { silent_ = silent; }
+
+    // A snapshot of the live document (its outer HTML and address) read into a Dom; nullptr when
+    // there is no page or it does not answer within the time limit. Waits in the event loop.
+    std::unique_ptr<Dom> snapshot(milliseconds limit = milliseconds(10'000));
+    // The page's source as the live document has it now (empty when there is none).
+    QString pageSource(milliseconds limit = milliseconds(10'000));
+
+    // Clicks the element that stands at that index among the page's elements of that tag.
+    void clickElement(const QString& tag, int index);
+    void setElementValue(const QString& tag, int index, const QString& value);
+
+signals:
+    void statusTextChanged(const QString& text);
+    void documentComplete(const QUrl& url, bool ok); // top level only
+    void beforeNavigate(const QUrl& url);
+    void newWindowRequested(const QUrl& url);
+
+private:
+    class Page;
+    QString evaluate(const QString& script, milliseconds limit);
+
+    bool loading_ = false;
+    bool silent_ = false;
+};
+
+} // namespace Lunovex
