@@ -38,6 +38,7 @@ fWebSearch::fWebSearch(QWidget* parent) : QMainWindow(parent)
     splitter->addWidget(buildHarvestList());
     splitter->setStretchFactor(0, 3);
     splitter->setStretchFactor(1, 2);
+    splitter->setSizes({480, 320});
     setCentralWidget(splitter);
     ExtractSavePathFlag = GetSettingInt(Setting::ExtractSavePathFlag());
     Globals().ExtractSavePathFlag = ExtractSavePathFlag;
