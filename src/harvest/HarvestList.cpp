@@ -55,6 +55,7 @@ QWidget* fWebSearch::buildHarvestList()
     auto* layout = new QVBoxLayout(panel);
     layout->addLayout(top);
     layout->addWidget(ListView1, 1);
+    layout->addWidget(buildAnalysisBar());
 
     connect(ListView1, &ReportList::columnHeaderClicked, this, &fWebSearch::ListView1_ColumnClick);
     connect(ListView1, &ReportList::contextMenuRequestedAt, this,

@@ -4,7 +4,9 @@
 
 #include <functional>
 
+class QCheckBox;
 class QComboBox;
+class QTimer;
 class QLabel;
 class QMenu;
 class QPushButton;
@@ -22,6 +24,7 @@ class ReportList;
 //   HarvestList.cpp   the harvest list: adding, sorting, removing, exporting
 //   HandOff.cpp       handing entries to the download list
 //   ExtractPage.cpp   taking the articles of the result page shown
+//   Analysis.cpp      the analysis commands that hand entries over
 class fWebSearch : public QMainWindow
 {
     Q_OBJECT
@@ -63,6 +66,18 @@ private:
     // ExtractPage.cpp
     void Command9_Click();
 
+    // Analysis.cpp
+    QWidget* buildAnalysisBar();
+    void Command2_Click();
+    void analyse(const std::function<bool(int row)>& chosen, bool automatic);
+    bool confirmSaveFolder();
+    void 分析未分析项();
+    void 分析失败项();
+    void 分析选中项();
+    void 分析全部();
+    void Check3_Click();
+    void Timer1_Timer();
+
     // HarvestList.cpp
     QWidget* buildHarvestList();
     void buildRemovalMenu();
@@ -79,6 +94,13 @@ private:
     QPushButton* Command3 = nullptr; // "打开"
     QPushButton* Command9 = nullptr; // "加入本页到列表"
     int ExtractSavePathFlag = 1;
+    QPushButton* Command2 = nullptr; // "分析下载"
+    QPushButton* Command5 = nullptr; // "停止"
+    QWidget* PicPanPrograss = nullptr;
+    QLabel* Label11 = nullptr;
+    QCheckBox* Check3 = nullptr; // "自动分析未分析项"
+    QTimer* Timer1 = nullptr;    // automatic analysis
+    QMenu* menu加入 = nullptr;
     ReportList* ListView1 = nullptr;
     QLabel* Label1 = nullptr; // entry count
     QMenu* menu清除 = nullptr;

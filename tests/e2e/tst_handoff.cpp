@@ -8,6 +8,9 @@
 #include "support/ScriptedPrompts.h"
 #include "support/TestEnvironment.h"
 
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
@@ -89,6 +92,72 @@ private slots:
         });
         QCOMPARE(prompts.messages().last(), QStringLiteral("文件夹设置错误！"));
         QCOMPARE(Globals().SaveFolder, QStringLiteral("/kept/"));
+    }
+
+    void analysisCommands()
+    {
+        SaveSetting(Setting::ExtractSavePathFlag(), QStringLiteral("1")); // the folder was asked for already
+        Globals().SaveFolder = dir + QStringLiteral("/a/");
+        ScriptedPrompts prompts;
+        auto* search = new fWebSearch;
+        search->findChild<QPushButton*>(QStringLiteral("Command2"))->click();
+        QCOMPARE(prompts.messages().last(), QStringLiteral("列表没有数据哦！"));
+
+        for (int i = 0; i < 4; ++i)
+            search->加入LV1(QStringLiteral("T%1").arg(i), QStringLiteral("https://h/%1").arg(i), QString(),
+                            QStringLiteral("pdf"), QString(), QStringLiteral("ss"));
+        search->harvestList()->setCell(1, 2, QStringLiteral("分析完成"));
+        search->findChild<QAction*>(QStringLiteral("menu分析未分析项"))->trigger();
+        auto* downloads = qobject_cast<fFileDownload*>(FindForm(QStringLiteral("fFileDownload")));
+        QVERIFY(downloads && downloads->isVisible()); // shown at the end of the command
+        QCOMPARE(downloads->list()->count(), 3);      // the one handed over before was skipped
+        QVERIFY(search->AnalysisStopped);
+        QVERIFY(search->findChild<QWidget*>(QStringLiteral("PicPanPrograss"))->isHidden());
+
+        // Nothing selected: "分析下载" hands over every entry, and the list keeps one row each.
+        search->findChild<QPushButton*>(QStringLiteral("Command2"))->click();
+        QCOMPARE(downloads->list()->count(), 4);
+        for (int i = 0; i < 4; ++i)
+            QCOMPARE(search->harvestList()->cell(i, 2), QStringLiteral("分析完成"));
+
+        // Stop during a long run: the entries not reached keep their status.
+        for (int i = 4; i < 3000; ++i)
+            search->加入LV1(QStringLiteral("T%1").arg(i), QStringLiteral("https://h/%1").arg(i), QString(),
+                            QStringLiteral("pdf"), QString(), QStringLiteral("ss"));
+        QTimer::singleShot(
+            0, search, [search] { search->findChild<QPushButton*>(QStringLiteral("Command5"))->click(); });
+        search->findChild<QAction*>(QStringLiteral("menu分析未分析项"))->trigger();
+        QVERIFY(search->harvestList()->cell(2999, 2).isEmpty());
+        QVERIFY(search->AnalysisStopped);
+
+        prompts.answer(PromptAnswer::Yes);
+        downloads->close();
+        search->close();
+    }
+
+    void cancelledFolderDialogChangesNothing()
+    {
+        SaveSetting(Setting::ExtractSavePathFlag(), QStringLiteral("0")); // ask when analysing
+        ScriptedPrompts prompts;
+        auto* search = new fWebSearch;
+        search->加入LV1(QStringLiteral("T"), QStringLiteral("https://h/t"), QString(), QStringLiteral("pdf"),
+                        QString(), QStringLiteral("ss"));
+        // The user cancels the save-folder dialog whenever it comes up.
+        QTimer user;
+        connect(&user, &QTimer::timeout, this, [] {
+            if (auto* d = qobject_cast<fSeleFileSavePath*>(QApplication::activeModalWidget()))
+                d->findChild<QPushButton*>(QStringLiteral("Command3"))->click();
+        });
+        user.start(10);
+        search->findChild<QAction*>(QStringLiteral("menu全部加入"))->trigger();
+        QCOMPARE(search->harvestList()->cell(0, 2), QString());
+        QVERIFY(!IsFormLoaded(QStringLiteral("fFileDownload")));
+
+        auto* box = search->findChild<QCheckBox*>(QStringLiteral("Check3"));
+        box->click();
+        QVERIFY(!box->isChecked());
+        QVERIFY(!search->findChild<QTimer*>(QStringLiteral("Timer1"))->isActive());
+        search->close();
     }
 
     void entriesBecomeWaitingRows()
