@@ -46,6 +46,7 @@ QNetworkReply* Inet::start(const QNetworkRequest& request, const QString& operat
     finished_ = false;
     failed_ = false;
     bytesReceived_ = 0;
+    bytesRead_ = 0;
     responseCode_ = 0;
     responseInfo_.clear();
     applyProxy();
@@ -186,7 +187,9 @@ QByteArray Inet::GetChunk(int size)
             [&] { return !reply || reply != reply_ || reply->bytesAvailable() > 0 || finished_; },
             Timing::current().chunkWait, reply.data(), &QIODevice::readyRead);
     if (!reply || reply != reply_) return {};
-    return reply->read(size);
+    const QByteArray chunk = reply->read(size);
+    bytesRead_ += chunk.size();
+    return chunk;
 }
 
 QByteArray Inet::OpenURL(const QString& url)
@@ -206,6 +209,18 @@ QByteArray Inet::OpenURL(const QString& url)
 void Inet::Cancel()
 {
     if (reply_ && !finished_) {
+        // Ending a transfer whose announced body has all come is its completion, not a cancel,
+        // even when the reply has not said so yet.
+        bool known = false;
+        const qint64 announced = reply_->header(QNetworkRequest::ContentLengthHeader).toLongLong(&known);
+        if (known && headersIn_ && bytesRead_ >= announced) {
+            releaseReply();
+            finished_ = true;
+            emit StateChanged(9);
+            emit StateChanged(10);
+            emit StateChanged(12);
+            return;
+        }
         failed_ = true;
         responseCode_ = int(QNetworkReply::OperationCanceledError);
         responseInfo_ = QStringLiteral("Operation canceled");

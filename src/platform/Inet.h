@@ -81,7 +81,8 @@ private:
     bool headersIn_ = false;
     bool finished_ = false;
     bool failed_ = false;
-    qint64 bytesReceived_ = 0;
+    qint64 bytesReceived_ = 0; // what the reply has taken in
+    qint64 bytesRead_ = 0;     // what the caller has read of it
     int responseCode_ = 0;
     QString responseInfo_;
 };
