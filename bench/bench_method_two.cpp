@@ -66,46 +66,64 @@ int main(int argc, char** argv)
     for (int i = 1; i <= kFiles; ++i)
         curlArgs << QStringLiteral("-o") << folder + QStringLiteral("/curl%1.pdf").arg(i)
                  << server->url(QStringLiteral("/f%1.pdf").arg(i));
+    // Best of three for each side: the disk takes 600 MB per round and its write-back is noisy.
+    constexpr int kRounds = 3;
     QElapsedTimer timer;
-    timer.start();
-    const int curlExit = QProcess::execute(QStringLiteral("curl"), curlArgs);
-    const double curlSeconds = timer.nsecsElapsed() / 1e9;
-    if (curlExit != 0) {
-        std::printf("curl failed (exit %d)\n", curlExit);
-        return 1;
+    double curlSeconds = 1e9;
+    for (int round = 0; round < kRounds; ++round) {
+        timer.start();
+        const int curlExit = QProcess::execute(QStringLiteral("curl"), curlArgs);
+        curlSeconds = std::min(curlSeconds, timer.nsecsElapsed() / 1e9);
+        if (curlExit != 0) {
+            std::printf("curl failed (exit %d)\n", curlExit);
+            return 1;
+        }
+        for (int i = 1; i <= kFiles; ++i)
+            QFile::remove(folder + QStringLiteral("/curl%1.pdf").arg(i));
     }
-    for (int i = 1; i <= kFiles; ++i)
-        QFile::remove(folder + QStringLiteral("/curl%1.pdf").arg(i));
 
     Timing::current().schedulingTick = milliseconds(5);
     SaveSetting(Setting::DownloadMethod(), QStringLiteral("2"));
     SaveSetting(Setting::MaxFileSize(), QStringLiteral("200"));
-    auto* window = new fFileDownload;
-    window->findChild<QComboBox*>(QStringLiteral("Combo1"))->setCurrentText(QStringLiteral("6"));
-    for (int i = 1; i <= kFiles; ++i)
-        window->AddDownloadItem(server->url(QStringLiteral("/f%1.pdf").arg(i)), QStringLiteral("f%1").arg(i),
-                                QStringLiteral("pdf"), folder + QLatin1Char('/'), QString());
-
-    const long rssBefore = statusKb("VmRSS:");
-    QFile clear(QStringLiteral("/proc/self/clear_refs"));
-    if (clear.open(QIODevice::WriteOnly)) clear.write("5");
-    clear.close();
-    timer.restart();
-    window->StartDownloads();
-    EventPump::waitUntil([&] { return window->检测是否下载列表完毕() && window->CountLoadedSlots() == 1; },
-                         milliseconds(600'000));
-    const double oursSeconds = timer.nsecsElapsed() / 1e9;
-    const long peak = statusKb("VmHWM:");
+    double oursSeconds = 1e9;
+    long peak = 0;
+    long rssBefore = 0;
+    fFileDownload* window = nullptr;
+    for (int round = 0; round < kRounds; ++round) {
+        if (window) {
+            window->StopDownloads();
+            window->close();
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+            for (int i = 1; i <= kFiles; ++i)
+                QFile::remove(folder + QStringLiteral("/f%1.pdf").arg(i));
+        }
+        window = new fFileDownload;
+        window->findChild<QComboBox*>(QStringLiteral("Combo1"))->setCurrentText(QStringLiteral("6"));
+        for (int i = 1; i <= kFiles; ++i)
+            window->AddDownloadItem(server->url(QStringLiteral("/f%1.pdf").arg(i)),
+                                    QStringLiteral("f%1").arg(i), QStringLiteral("pdf"),
+                                    folder + QLatin1Char('/'), QString());
+        rssBefore = statusKb("VmRSS:");
+        QFile clear(QStringLiteral("/proc/self/clear_refs"));
+        if (clear.open(QIODevice::WriteOnly)) clear.write("5");
+        clear.close();
+        timer.restart();
+        window->StartDownloads();
+        EventPump::waitUntil(
+            [&] { return window->检测是否下载列表完毕() && window->CountLoadedSlots() == 1; },
+            milliseconds(600'000));
+        oursSeconds = std::min(oursSeconds, timer.nsecsElapsed() / 1e9);
+        peak = std::max(peak, statusKb("VmHWM:") - rssBefore);
+    }
 
     qint64 total = 0;
     for (int i = 1; i <= kFiles; ++i)
         total += QFileInfo(folder + QStringLiteral("/f%1.pdf").arg(i)).size();
-    std::printf("method two, six slots, 6 x 50 MB over loopback: %.2f s (%lld bytes on disk)\n", oursSeconds,
-                qint64(total));
-    std::printf("curl --parallel --parallel-max 6, same files:  %.2f s\n", curlSeconds);
+    std::printf("method two, six slots, 6 x 50 MB over loopback: %.2f s, best of %d (%lld bytes on disk)\n",
+                oursSeconds, kRounds, qint64(total));
+    std::printf("curl --parallel --parallel-max 6, same files:  %.2f s, best of %d\n", curlSeconds, kRounds);
     std::printf("ratio of wall times: %.2f (goal: at most 1.2)\n", oursSeconds / curlSeconds);
-    std::printf("peak memory growth during the transfers: %.1f MB (goal: under 48 MB)\n",
-                (peak - rssBefore) / 1024.0);
+    std::printf("peak memory growth during the transfers: %.1f MB (goal: under 48 MB)\n", peak / 1024.0);
     std::fflush(stdout);
 
     window->StopDownloads();
