@@ -2,6 +2,7 @@
 // from the same server in the same run. Prints the ratio of wall times, the peak memory growth and
 // the longest stall of the event loop during the transfer.
 
+#include "BenchSupport.h"
 #include "app/Globals.h"
 #include "app/Settings.h"
 #include "download/fFileDownload.h"
@@ -21,6 +22,8 @@
 #include <sys/resource.h>
 
 using namespace Lunovex;
+using Lunovex::Bench::resetPeakMemory;
+using Lunovex::Bench::statusKb;
 using Lunovex::Test::FixtureServer;
 using Lunovex::Test::Route;
 
@@ -36,23 +39,6 @@ double threadCpuSeconds()
 
 constexpr qint64 kFileBytes = 100LL * 1024 * 1024;
 
-// A value from /proc/self/status, in kB.
-long statusKb(const char* key)
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly)) return -1;
-    for (const QByteArray& line : status.readAll().split('\n'))
-        if (line.startsWith(key))
-            return line.mid(qsizetype(qstrlen(key))).trimmed().split(' ').first().toLong();
-    return -1;
-}
-
-void resetPeakMemory()
-{
-    QFile clear(QStringLiteral("/proc/self/clear_refs"));
-    if (clear.open(QIODevice::WriteOnly)) clear.write("5");
-}
-
 } // namespace
 
 int main(int argc, char** argv)
@@ -61,21 +47,9 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     environment.prepare(app);
 
-    // The server runs in a thread of its own, so that it does not share the event loop it serves.
-    QThread serverThread;
-    QObject serverContext;
-    serverContext.moveToThread(&serverThread);
-    serverThread.start();
-    FixtureServer* server = nullptr;
-    QMetaObject::invokeMethod(
-        &serverContext,
-        [&] {
-            server = new FixtureServer;
-            server->route(QStringLiteral("/big.pdf"), Route::pdf(kFileBytes));
-            server->start();
-        },
-        Qt::BlockingQueuedConnection);
-    const QString url = server->url(QStringLiteral("/big.pdf"));
+    const Bench::ServerThread server(
+        [&](Test::FixtureServer& s) { s.route(QStringLiteral("/big.pdf"), Route::pdf(kFileBytes)); });
+    const QString url = server.url(QStringLiteral("/big.pdf"));
     const QString folder = Test::freshFolder(QStringLiteral("bench"));
 
     // Baseline: curl.
@@ -132,9 +106,5 @@ int main(int argc, char** argv)
     std::fflush(stdout);
     window->StopDownloads();
     window->close();
-    QMetaObject::invokeMethod(
-        &serverContext, [&] { delete server; }, Qt::BlockingQueuedConnection);
-    serverThread.quit();
-    serverThread.wait();
     return got == kFileBytes ? 0 : 1;
 }

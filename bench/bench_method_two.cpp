@@ -2,6 +2,7 @@
 // curl --parallel --parallel-max 6 fetching the same files from the same server in the same run.
 // Prints the ratio of wall times and the peak memory growth.
 
+#include "BenchSupport.h"
 #include "app/Settings.h"
 #include "download/fFileDownload.h"
 #include "platform/Clock.h"
@@ -19,6 +20,8 @@
 #include <cstdio>
 
 using namespace Lunovex;
+using Lunovex::Bench::resetPeakMemory;
+using Lunovex::Bench::statusKb;
 using Lunovex::Test::FixtureServer;
 using Lunovex::Test::Route;
 
@@ -26,16 +29,6 @@ namespace {
 
 constexpr qint64 kFileBytes = 50LL * 1024 * 1024;
 constexpr int kFiles = 6;
-
-long statusKb(const char* key)
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly)) return -1;
-    for (const QByteArray& line : status.readAll().split('\n'))
-        if (line.startsWith(key))
-            return line.mid(qsizetype(qstrlen(key))).trimmed().split(' ').first().toLong();
-    return -1;
-}
 
 } // namespace
 
@@ -45,27 +38,17 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     environment.prepare(app);
 
-    QThread serverThread;
-    QObject serverContext;
-    serverContext.moveToThread(&serverThread);
-    serverThread.start();
-    FixtureServer* server = nullptr;
-    QMetaObject::invokeMethod(
-        &serverContext,
-        [&] {
-            server = new FixtureServer;
-            for (int i = 1; i <= kFiles; ++i)
-                server->route(QStringLiteral("/f%1.pdf").arg(i), Route::pdf(kFileBytes));
-            server->start();
-        },
-        Qt::BlockingQueuedConnection);
+    const Bench::ServerThread server([&](Test::FixtureServer& s) {
+        for (int i = 1; i <= kFiles; ++i)
+            s.route(QStringLiteral("/f%1.pdf").arg(i), Route::pdf(kFileBytes));
+    });
     const QString folder = Test::freshFolder(QStringLiteral("bench2"));
 
     QStringList curlArgs{QStringLiteral("-s"), QStringLiteral("--parallel"), QStringLiteral("--parallel-max"),
                          QStringLiteral("6")};
     for (int i = 1; i <= kFiles; ++i)
         curlArgs << QStringLiteral("-o") << folder + QStringLiteral("/curl%1.pdf").arg(i)
-                 << server->url(QStringLiteral("/f%1.pdf").arg(i));
+                 << server.url(QStringLiteral("/f%1.pdf").arg(i));
     // Best of three for each side: the disk takes 600 MB per round and its write-back is noisy.
     constexpr int kRounds = 3;
     QElapsedTimer timer;
@@ -100,13 +83,11 @@ int main(int argc, char** argv)
         window = new fFileDownload;
         window->findChild<QComboBox*>(QStringLiteral("Combo1"))->setCurrentText(QStringLiteral("6"));
         for (int i = 1; i <= kFiles; ++i)
-            window->AddDownloadItem(server->url(QStringLiteral("/f%1.pdf").arg(i)),
+            window->AddDownloadItem(server.url(QStringLiteral("/f%1.pdf").arg(i)),
                                     QStringLiteral("f%1").arg(i), QStringLiteral("pdf"),
                                     folder + QLatin1Char('/'), QString());
         rssBefore = statusKb("VmRSS:");
-        QFile clear(QStringLiteral("/proc/self/clear_refs"));
-        if (clear.open(QIODevice::WriteOnly)) clear.write("5");
-        clear.close();
+        resetPeakMemory();
         timer.restart();
         window->StartDownloads();
         EventPump::waitUntil(
@@ -128,9 +109,5 @@ int main(int argc, char** argv)
 
     window->StopDownloads();
     window->close();
-    QMetaObject::invokeMethod(
-        &serverContext, [&] { delete server; }, Qt::BlockingQueuedConnection);
-    serverThread.quit();
-    serverThread.wait();
     return total == kFiles * kFileBytes ? 0 : 1;
 }
