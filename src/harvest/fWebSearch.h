@@ -94,6 +94,9 @@ private:
     QPushButton* Command3 = nullptr; // "打开"
     QPushButton* Command9 = nullptr; // "加入本页到列表"
     int ExtractSavePathFlag = 1;
+    QComboBox* Combo2 = nullptr;     // pause between result pages, in seconds
+    QCheckBox* Check2 = nullptr;     // "禁止浏览器弹出脚本提示"
+    bool pageShown_ = false;         // a document has been loaded (its address is remembered at close)
     QPushButton* Command2 = nullptr; // "分析下载"
     QPushButton* Command5 = nullptr; // "停止"
     QWidget* PicPanPrograss = nullptr;

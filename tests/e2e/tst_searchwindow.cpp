@@ -10,6 +10,8 @@
 #include "support/ScriptedPrompts.h"
 #include "support/TestEnvironment.h"
 
+#include <QCheckBox>
+#include <QComboBox>
 #include <QLabel>
 #include <QNetworkCookie>
 #include <QNetworkCookieJar>
