@@ -21,11 +21,6 @@ namespace Lunovex {
 
 namespace {
 
-QString withSeparator(const QString& folder)
-{
-    return folder.endsWith(PathSeparator()) ? folder : folder + PathSeparator();
-}
-
 template <typename T> T* named(T* widget, const char* name)
 {
     widget->setObjectName(QString::fromLatin1(name));
@@ -105,7 +100,7 @@ void fSeleFileSavePath::Command2_Click()
 {
     GlobalState& g = Globals();
     g.UseOriginalFileName = Option1->isChecked();
-    const QString requested = withSeparator(Combo1->currentText());
+    const QString requested = WithTrailingSeparator(Combo1->currentText());
     const QString folder = CreateFolderPath(requested, this);
     Combo1->setEditText(folder);
     // A folder made only part of the way (a segment unusable as a name) is not the folder asked
@@ -116,7 +111,7 @@ void fSeleFileSavePath::Command2_Click()
         MsgBox(this, QStringLiteral("文件夹设置错误！"), PromptIcon::Critical);
         return;
     }
-    g.SaveFolder = withSeparator(folder);
+    g.SaveFolder = WithTrailingSeparator(folder);
     SaveSetting(Setting::SaveFolder(), g.SaveFolder);
     g.SaveFolderDialogCancelled = false;
     Combo1->addItem(TrimSpaces(folder));

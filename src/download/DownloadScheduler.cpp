@@ -20,15 +20,6 @@
 
 namespace Lunovex {
 
-namespace {
-
-QString withSeparator(const QString& folder)
-{
-    return folder.endsWith(PathSeparator()) ? folder : folder + PathSeparator();
-}
-
-} // namespace
-
 // Enabling a running timer leaves it running as it was: restarting it on every supervision tick
 // would keep the scheduling tick from ever coming.
 void fFileDownload::enable(QTimer* timer)
@@ -78,7 +69,7 @@ void fFileDownload::scheduleMethodOne()
         const DownloadItem it = item(row);
         if (it.state() != Waiting) continue;
         it.setBaseName(SafeFileName(it.BaseName()));
-        it.setTargetFolder(withSeparator(it.TargetFolder()));
+        it.setTargetFolder(WithTrailingSeparator(it.TargetFolder()));
         if (重命名保存路径(it, policy)) chosen = row;
     }
     if (chosen < 0) return;

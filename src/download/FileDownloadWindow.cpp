@@ -471,8 +471,7 @@ bool fFileDownload::confirmClose()
     SaveSetting(Setting::DuplicateNamePolicy(), selectedPolicy());
     SaveSetting(Setting::DownloadMethod(), Globals().DownloadMethod);
 
-    const bool busy = Inet1->StillExecuting() || insideTransfer_ || CountLoadedSlots() > 1 ||
-                      !检测是否下载列表完毕() || Timer_Down->isActive();
+    const bool busy = IsTransferActive() || !检测是否下载列表完毕();
     return !busy || AskQuestion(this, QStringLiteral("正在下载文件或者下载没有完成，要强制关闭窗口吗？")) ==
                         PromptAnswer::Yes;
 }

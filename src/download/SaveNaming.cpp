@@ -15,18 +15,6 @@ namespace Lunovex {
 
 namespace {
 
-QString withSeparator(const QString& folder)
-{
-    return folder.endsWith(PathSeparator()) ? folder : folder + PathSeparator();
-}
-
-// A name without extension gets no trailing dot: here a file system keeps it, and the file would
-// then not be found under the item's path.
-QString namedPath(const QString& folder, const QString& name, const QString& extension)
-{
-    return ItemFilePath(folder, name, extension);
-}
-
 QString numbered(const QString& name, qint64 n)
 {
     return name + QStringLiteral("[%1]").arg(n, 3, 10, QLatin1Char('0'));
@@ -41,9 +29,12 @@ QString InitialBaseName(const QString& title, const QString& address, bool useOr
     return SafeFileName(name);
 }
 
+// Paths of names without an extension get no trailing dot (this file system would keep it, and the
+// file would then not be found under the item's path).
 bool 重命名保存路径(const DownloadItem& item, const QString& policy)
 {
-    const QString path = namedPath(withSeparator(item.TargetFolder()), item.BaseName(), item.Extension());
+    const QString path =
+        ItemFilePath(WithTrailingSeparator(item.TargetFolder()), item.BaseName(), item.Extension());
     if (IsFilePresent(path) && policy == NamePolicy::skip()) {
         const QString length = QString::number(QFileInfo(path).size());
         item.setState(Finished);
@@ -58,9 +49,9 @@ bool 重命名保存路径(const DownloadItem& item, const QString& policy)
 QString MakeNumberedSavePath(const QString& folder, QString* name, const QString& extension,
                              const QString& policy)
 {
-    const QString dir = withSeparator(folder);
+    const QString dir = WithTrailingSeparator(folder);
     QString base = *name;
-    const QString path = namedPath(dir, base, extension);
+    const QString path = ItemFilePath(dir, base, extension);
     if (policy == NamePolicy::overwrite() || !IsFilePresent(path)) return path;
 
     // Number on from a numeric suffix rather than nesting brackets.
@@ -79,10 +70,10 @@ QString MakeNumberedSavePath(const QString& folder, QString* name, const QString
     base.replace(QLatin1Char(']'), QStringLiteral("』"));
 
     QString candidate = n != 0 ? numbered(base, n) : base;
-    while (IsFilePresent(namedPath(dir, candidate, extension)))
+    while (IsFilePresent(ItemFilePath(dir, candidate, extension)))
         candidate = numbered(base, ++n);
     *name = candidate;
-    return namedPath(dir, candidate, extension);
+    return ItemFilePath(dir, candidate, extension);
 }
 
 QString ResponseExtension(const QString& contentType, const QString& headerBlock)

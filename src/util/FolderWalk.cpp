@@ -45,11 +45,6 @@ void appendFound(QStringList& found, const QString& path)
     found.append(QString());
 }
 
-QString withSeparator(const QString& folder)
-{
-    return folder.endsWith(PathSeparator()) ? folder : folder + PathSeparator();
-}
-
 // One listing of a folder, read to its end before anything descends into it.
 QStringList listingOf(const QString& folder)
 {
@@ -62,7 +57,7 @@ QStringList listingOf(const QString& folder)
 void ListSubfolders(const QString& folder, QStringList& found, bool recursive)
 {
     if (!isAbsoluteFolder(folder)) return;
-    const QString base = withSeparator(folder);
+    const QString base = WithTrailingSeparator(folder);
     QStringList descendInto;
     for (const QString& name : listingOf(base)) {
         if (isSkipped(base, name)) continue;
@@ -78,7 +73,7 @@ void ListSubfolders(const QString& folder, QStringList& found, bool recursive)
 
 void ListFiles(const QString& folder, QStringList& found, bool recursive)
 {
-    const QString base = withSeparator(folder);
+    const QString base = WithTrailingSeparator(folder);
     QStringList descendInto;
     for (const QString& name : listingOf(base)) {
         if (isSkipped(base, name)) continue;

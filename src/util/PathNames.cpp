@@ -17,6 +17,11 @@ QChar PathSeparator()
     return QDir::separator();
 }
 
+QString WithTrailingSeparator(const QString& folder)
+{
+    return folder.endsWith(PathSeparator()) ? folder : folder + PathSeparator();
+}
+
 bool IsFilePresent(const QString& path)
 {
     QString p = TrimSpaces(path);

@@ -12,6 +12,9 @@ namespace Lunovex {
 // The native separator as a character.
 QChar PathSeparator();
 
+// The folder with the separator at its end (added when missing).
+QString WithTrailingSeparator(const QString& folder);
+
 // Whether a file (not a folder) exists. A file:/// address is taken as its local path.
 bool IsFilePresent(const QString& path);
 // Whether a folder exists.

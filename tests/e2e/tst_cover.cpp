@@ -14,17 +14,11 @@
 #include <QTimer>
 
 using namespace Lunovex;
+using Lunovex::Test::control;
 
 class CoverTest : public QObject
 {
     Q_OBJECT
-
-    template <typename T> static T* control(QWidget* window, const char* name)
-    {
-        T* c = window->findChild<T*>(QString::fromLatin1(name));
-        if (!c) qFatal("no control %s", name);
-        return c;
-    }
 
 private slots:
     void init() { ResetGlobals(); }

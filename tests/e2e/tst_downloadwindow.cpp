@@ -16,17 +16,11 @@
 #include <QTimer>
 
 using namespace Lunovex;
+using Lunovex::Test::control;
 using Lunovex::Test::RecordingShell;
 using Lunovex::Test::ScriptedPrompts;
 
 namespace {
-
-template <typename T> T* control(QWidget* window, const char* name)
-{
-    T* c = window->findChild<T*>(QString::fromUtf8(name));
-    if (!c) qFatal("no control %s", name);
-    return c;
-}
 
 QString panel(QWidget* window, int n)
 {

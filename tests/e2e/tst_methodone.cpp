@@ -20,6 +20,7 @@
 #include <QRadioButton>
 #include <QTcpServer>
 
+using Lunovex::Test::control;
 using Lunovex::Test::FixtureServer;
 using Lunovex::Test::Route;
 using Lunovex::Test::ScriptedPrompts;
@@ -27,13 +28,6 @@ using Lunovex::Test::ScriptedPrompts;
 namespace Lunovex {
 
 namespace {
-
-template <typename T> T* control(QWidget* window, const char* name)
-{
-    T* c = window->findChild<T*>(QString::fromUtf8(name));
-    if (!c) qFatal("no control %s", name);
-    return c;
-}
 
 QStringList filesIn(const QString& dir)
 {

@@ -17,6 +17,7 @@
 #include <QSignalSpy>
 #include <QTimer>
 
+using Lunovex::Test::control;
 using Lunovex::Test::FixtureServer;
 using Lunovex::Test::Route;
 using Lunovex::Test::ScriptedPrompts;
@@ -24,13 +25,6 @@ using Lunovex::Test::ScriptedPrompts;
 namespace Lunovex {
 
 namespace {
-
-template <typename T> T* control(QWidget* window, const char* name)
-{
-    T* c = window->findChild<T*>(QString::fromUtf8(name));
-    if (!c) qFatal("no control %s", name);
-    return c;
-}
 
 QByteArray contentOf(const QString& path)
 {

@@ -29,6 +29,14 @@ private:
 // A fresh empty folder inside the test's temporary root.
 QString freshFolder(const QString& name);
 
+// A window's control by its object name; a missing one ends the test run, as it is a broken window.
+template <typename T> T* control(QWidget* window, const char* name)
+{
+    T* c = window->findChild<T*>(QString::fromUtf8(name));
+    if (!c) qFatal("no control %s", name);
+    return c;
+}
+
 // Writes a file whole (a failure fails the test that asked); returns the path.
 QString writeFile(const QString& path, const QByteArray& content = "x");
 
