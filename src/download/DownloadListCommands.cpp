@@ -167,20 +167,20 @@ void fFileDownload::buildMenus()
     on(addEntry(help, "menu给软件作者建议", QStringLiteral("给软件作者建议")),
        [this] { SendSuggestionMail(this); });
     on(addEntry(help, "menu最新版本", QStringLiteral("最新版本")),
-       [] { OpenUrl(Product::makerHomePage() + Product::executableName() + QLatin1Char('/')); });
+       [] { OpenUrl(Product::productPage()); });
     on(addEntry(help, "menu辰星软件淘宝店", QStringLiteral("辰星软件淘宝店")),
-       [] { OpenUrl(Product::makerHomePage() + QStringLiteral("shop/")); });
+       [] { OpenUrl(Product::makerPage(QStringLiteral("shop/")));  });
     QMenu* sites = addSubmenu(help, "menu作者网站", QStringLiteral("作者网站"));
     connect(sites, &QMenu::aboutToShow, this,
-            [] { OpenUrl(Product::makerHomePage() + QStringLiteral("mozhou/"), true); });
+            [] { OpenUrl(Product::sisterSitePage(), true); });
     on(addEntry(sites, "menu辰星软件", QStringLiteral("辰星软件")),
        [] { OpenUrl(Product::makerHomePage(), true); });
     on(addEntry(sites, "menu墨舟软件", QStringLiteral("墨舟软件")),
-       [] { OpenUrl(Product::makerHomePage() + QStringLiteral("mozhou/"), true); });
+       [] { OpenUrl(Product::sisterSitePage(), true); });
     on(addEntry(help, "menu软件教程和问答", QStringLiteral("软件教程和问答")),
-       [] { OpenUrl(Product::makerHomePage() + QStringLiteral("help/"), true); });
+       [] { OpenUrl(Product::makerPage(QStringLiteral("help/")), true); });
     on(addEntry(help, "menu软件定制", QStringLiteral("软件定制")),
-       [] { OpenUrl(Product::makerHomePage() + QStringLiteral("custom/"), true); });
+       [] { OpenUrl(Product::makerPage(QStringLiteral("custom/")), true); });
 
     connect(ListView3, &ReportList::columnHeaderClicked, this, &fFileDownload::ListView3_ColumnClick);
 }

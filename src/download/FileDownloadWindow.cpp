@@ -2,6 +2,7 @@
 
 #include "download/fFileDownload.h"
 
+#include "app/CaptionWithBox.h"
 #include "app/Forms.h"
 #include "app/Globals.h"
 #include "app/Settings.h"
@@ -25,7 +26,6 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMenuBar>
-#include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStatusBar>
@@ -58,46 +58,6 @@ protected:
         QLabel::mouseReleaseEvent(event);
         if (onClick) onClick();
     }
-};
-
-// A caption with a box in it: the run of spaces in the caption is where the box sits. The caption
-// text stays as it is; only the painting makes room.
-class CaptionWithBox final : public QLabel
-{
-public:
-    using QLabel::QLabel;
-
-    void setBox(QWidget* box, const QString& widestEntry)
-    {
-        box_ = box;
-        QComboBox probe;
-        probe.addItem(widestEntry);
-        boxWidth_ = probe.sizeHint().width();
-        box_->setFixedWidth(boxWidth_);
-        const QFontMetrics metrics(font());
-        setMinimumSize(metrics.horizontalAdvance(prefix()) + boxWidth_ + 8 +
-                           metrics.horizontalAdvance(suffix()),
-                       std::max(box->sizeHint().height(), metrics.height()));
-        box_->move(metrics.horizontalAdvance(prefix()) + 4, 0);
-    }
-
-protected:
-    void paintEvent(QPaintEvent*) override
-    {
-        QPainter painter(this);
-        const QFontMetrics metrics(font());
-        const int baseline = (height() + metrics.ascent() - metrics.descent()) / 2;
-        painter.setPen(palette().color(QPalette::WindowText));
-        painter.drawText(0, baseline, prefix());
-        painter.drawText(metrics.horizontalAdvance(prefix()) + boxWidth_ + 8, baseline, suffix());
-    }
-
-private:
-    QString prefix() const { return text().section(QStringLiteral("  "), 0, 0); }
-    QString suffix() const { return text().section(QLatin1Char(' '), -1).trimmed(); }
-
-    QWidget* box_ = nullptr;
-    int boxWidth_ = 0;
 };
 
 } // namespace

@@ -54,11 +54,19 @@ QWidget* fWebSearch::buildAnalysisBar()
     Timer1->setObjectName(QStringLiteral("Timer1"));
     Timer1->setInterval(Timing::current().autoAnalysisTick);
 
-    // The hidden menu of the four commands, popped up by "分析下载".
+    connect(Command2, &QPushButton::clicked, this, &fWebSearch::Command2_Click);
+    connect(Command5, &QPushButton::clicked, this, [this] { AnalysisStopped = true; });
+    connect(Check3, &QCheckBox::clicked, this, &fWebSearch::Check3_Click);
+    connect(Timer1, &QTimer::timeout, this, &fWebSearch::Timer1_Timer);
+    return bar;
+}
+
+// The menu of the four commands, popped up by "分析下载"; hidden from the menu bar.
+void fWebSearch::buildAnalysisMenu()
+{
     menu加入 = menuBar()->addMenu(QStringLiteral("加入"));
     menu加入->setObjectName(QStringLiteral("menu加入"));
     menu加入->menuAction()->setObjectName(QStringLiteral("menu加入"));
-    menu加入->menuAction()->setVisible(false);
     const auto add = [this](const char* name, const QString& caption, void (fWebSearch::*command)()) {
         QAction* action = menu加入->addAction(caption);
         action->setObjectName(QString::fromUtf8(name));
@@ -69,11 +77,6 @@ QWidget* fWebSearch::buildAnalysisBar()
     add("menu选中加入", QStringLiteral("分析选中项"), &fWebSearch::分析选中项);
     add("menu全部加入", QStringLiteral("分析全部"), &fWebSearch::分析全部);
 
-    connect(Command2, &QPushButton::clicked, this, &fWebSearch::Command2_Click);
-    connect(Command5, &QPushButton::clicked, this, [this] { AnalysisStopped = true; });
-    connect(Check3, &QCheckBox::clicked, this, &fWebSearch::Check3_Click);
-    connect(Timer1, &QTimer::timeout, this, &fWebSearch::Timer1_Timer);
-    return bar;
 }
 
 void fWebSearch::Command2_Click()

@@ -3,14 +3,15 @@
 
 #include "harvest/fWebSearch.h"
 
+#include "app/CaptionWithBox.h"
 #include "harvest/HarvestColumns.h"
-
 #include "platform/Prompts.h"
 #include "platform/ReportList.h"
 #include "util/ControlHelpers.h"
 #include "util/HeaderText.h"
 
 #include <QAction>
+#include <QComboBox>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -33,6 +34,14 @@ QWidget* fWebSearch::buildHarvestList()
     Command7->setObjectName(QStringLiteral("Command7"));
     Command9 = new QPushButton(QStringLiteral("加入本页到列表"), panel);
     Command9->setObjectName(QStringLiteral("Command9"));
+    Command4 = new QPushButton(QStringLiteral("加入全部到列表"), panel);
+    Command4->setObjectName(QStringLiteral("Command4"));
+    Command4->setAutoFillBackground(true);
+    auto* pauseCaption = new CaptionWithBox(QStringLiteral("限速延时：        秒"), panel);
+    pauseCaption->setObjectName(QStringLiteral("Label2"));
+    Combo2 = new QComboBox(pauseCaption);
+    Combo2->setObjectName(QStringLiteral("Combo2"));
+    pauseCaption->setBox(Combo2, QStringLiteral("60"));
 
     ListView1 = new ReportList(panel);
     ListView1->setObjectName(QStringLiteral("ListView1"));
@@ -50,7 +59,9 @@ QWidget* fWebSearch::buildHarvestList()
     top->addWidget(heading);
     top->addWidget(Label1);
     top->addStretch(1);
+    top->addWidget(pauseCaption);
     top->addWidget(Command9);
+    top->addWidget(Command4);
     top->addWidget(Command7);
     auto* layout = new QVBoxLayout(panel);
     layout->addLayout(top);
@@ -62,6 +73,7 @@ QWidget* fWebSearch::buildHarvestList()
             [this](int, const QPoint& at) { menu清除->popup(at); });
     connect(Command7, &QPushButton::clicked, this, &fWebSearch::Command7_Click);
     connect(Command9, &QPushButton::clicked, this, &fWebSearch::Command9_Click);
+    connect(Command4, &QPushButton::clicked, this, &fWebSearch::Command4_Click);
     return panel;
 }
 

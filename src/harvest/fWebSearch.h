@@ -10,21 +10,25 @@ class QTimer;
 class QLabel;
 class QMenu;
 class QPushButton;
+class QSplitter;
+class QUrl;
 
 namespace Lunovex {
 
 class Browser;
 class ReportList;
 
-// The search window: the embedded browser, the harvest list with its commands, taking a result page
-// into the list, the hand-off to the download list, the menu entry that opens the download window, and
-// the closing rule: the start window returns when this closes and the download window is not loaded.
+// The search window: the embedded browser with its history, the harvest list with its commands,
+// taking result pages into the list (one page, or every page by following the pager), the analysis
+// that hands entries to the download list, and the menus that open the other windows. The start window
+// returns when this closes and the download window is not loaded.
 // Its members are spread over one file per area:
-//   fWebSearch.cpp    controls, load and close
-//   HarvestList.cpp   the harvest list: adding, sorting, removing, exporting
-//   HandOff.cpp       handing entries to the download list
-//   ExtractPage.cpp   taking the articles of the result page shown
-//   Analysis.cpp      the analysis commands that hand entries over
+//   fWebSearch.cpp        controls, load and close, navigation and history, the menus
+//   HarvestList.cpp       the harvest list: adding, sorting, removing, exporting
+//   HandOff.cpp           handing entries to the download list
+//   ExtractPage.cpp       taking the articles of the result page shown
+//   MultiPageHarvest.cpp  walking the result pages by their next-page links
+//   Analysis.cpp          the analysis commands that hand entries over
 class fWebSearch : public QMainWindow
 {
     Q_OBJECT
@@ -50,6 +54,16 @@ public:
     // Shows the download window if it is loaded and hidden.
     void 显示下载窗口();
 
+    // Follows the page's next-page link and waits for the page and the pause; false when there was
+    // no next page, no document, or the run was stopped.
+    bool 下一页();
+    void 限速延时_提取信息();
+
+    // Adds an address to the history unless it is blank, already there (in any letter case) or one
+    // of the maker's own; an empty address stands for the page shown.
+    void 记录url(const QString& address);
+    bool 查找Combo1(const QString& address) const;
+
     // Run-state flags: true when nothing runs (or a stop was asked for).
     bool HarvestStopped = true;
     bool AnalysisStopped = true;
@@ -61,13 +75,31 @@ protected:
 
 private:
     QWidget* buildBrowserBar();
+    void buildStatusBar();
+    void buildBrowseMenu();
+    void buildToolsMenu();
+    void buildHelpMenu();
+    void connectBrowserEvents();
     void Command3_Click();
+    void 打开首页();
+    void 打开指定网址();
+    void 打开本地网页文件();
+    void 网页源码另存为();
+    void 显示当前网址();
+    void 使用方法();
+    void WebBrowser1_BeforeNavigate(const QUrl& url);
+    void WebBrowser1_NewWindow(const QUrl& url);
+    void WebBrowser1_DocumentComplete();
+
+    // MultiPageHarvest.cpp
+    void Command4_Click();
 
     // ExtractPage.cpp
     void Command9_Click();
 
     // Analysis.cpp
     QWidget* buildAnalysisBar();
+    void buildAnalysisMenu();
     void Command2_Click();
     void analyse(const std::function<bool(int row)>& chosen, bool automatic);
     bool confirmSaveFolder();
@@ -89,11 +121,18 @@ private:
     void 清空全部();
     void Command7_Click();
 
+    QSplitter* PicBar = nullptr;    // between the browser panel and the list panel
+    QWidget* PicPanWeb = nullptr;   // the browser and its address bar; disabled while harvesting
+    QWidget* PicPanList = nullptr;  // the harvest list and its buttons
     Browser* WebBrowser1 = nullptr;
     QComboBox* Combo1 = nullptr;     // visited addresses
     QPushButton* Command3 = nullptr; // "打开"
+    QPushButton* Command1 = nullptr; // "清空" the history
+    QLabel* StatusPanels[3] = {};    // StatusBar1: caption, the browser's status text, emulation level
     QPushButton* Command9 = nullptr; // "加入本页到列表"
+    QPushButton* Command4 = nullptr; // "加入全部到列表" / "停止加入全部"
     int ExtractSavePathFlag = 1;
+    QString runSaveFolder_;          // the save folder of the running multi-page harvest
     QComboBox* Combo2 = nullptr;     // pause between result pages, in seconds
     QCheckBox* Check2 = nullptr;     // "禁止浏览器弹出脚本提示"
     bool pageShown_ = false;         // a document has been loaded (its address is remembered at close)

@@ -22,9 +22,9 @@ public:
     {}
 
 protected:
-    bool acceptNavigationRequest(const QUrl& url, NavigationType, bool isMainFrame) override
+    bool acceptNavigationRequest(const QUrl& url, NavigationType, bool) override
     {
-        if (isMainFrame) emit browser_->beforeNavigate(url);
+        emit browser_->beforeNavigate(url);
         return true;
     }
 

@@ -51,8 +51,9 @@ public:
 signals:
     void statusTextChanged(const QString& text);
     void documentComplete(const QUrl& url, bool ok); // top level only
-    void beforeNavigate(const QUrl& url);
-    void newWindowRequested(const QUrl& url);
+    void beforeNavigate(const QUrl& url); // the page or one of its frames
+
+    void newWindowRequested(const QUrl& url); // the address, which then opens in this browser
 
 private:
     class Page;

@@ -27,8 +27,9 @@ struct Timing
     milliseconds chunkWait{1'000};           // Inet: longest wait of one read for data
     milliseconds transferStall{120'000};     // method one: no progress for this long fails a row
     milliseconds downloaderTimeout{300'000}; // Downloader control: no progress for this long
-    milliseconds pageLoad{90'000};           // harvest: longest wait for a result page
-    milliseconds pageSettle{1'000};          // harvest: pause after a page has loaded
+    milliseconds pageLoad{90'000};           // harvest: longest wait for a result page to load
+    milliseconds pageSettle{1'000};          // harvest: wait after clicking the next-page link
+    milliseconds pauseSecond{1'000};         // harvest: one second of the chosen pause between pages
     milliseconds loginWaitLong{10'000};      // web login: wait for the login page
     milliseconds loginWaitShort{5'000};      // web login: wait after submitting
     milliseconds supervisionTick{1'000};     // download window Timer1

@@ -3,6 +3,7 @@
 #include "BuildInfo.h"
 
 #include <QString>
+#include <QStringList>
 
 namespace Lunovex {
 
@@ -27,15 +28,63 @@ inline QString version()
         .arg(LUNOVEX_VERSION_PATCH);
 }
 
-// The maker's web site and feedback address.
+// The maker's web sites and feedback address. Both sites are the maker's own: the search window
+// neither records their addresses nor shows its status bar on them.
 inline QString makerHomePage()
 {
     return QStringLiteral("https://lunovex.example.org/");
 }
 
+inline QString sisterSitePage()
+{
+    return QStringLiteral("https://mozhou.example.org/");
+}
+
+inline QStringList makerSiteNames()
+{
+    return {QStringLiteral("lunovex.example.org"), QStringLiteral("mozhou.example.org")};
+}
+
+inline bool isMakerSiteAddress(const QString& address)
+{
+    for (const QString& site : makerSiteNames())
+        if (address.contains(site, Qt::CaseInsensitive)) return true;
+    return false;
+}
+
+// The maker's page for this program.
+inline QString productPage()
+{
+    return makerHomePage() + executableName() + QLatin1Char('/');
+}
+
+inline QString makerPage(const QString& path)
+{
+    return makerHomePage() + path;
+}
+
 inline QString feedbackMailAddress()
 {
     return QStringLiteral("feedback@lunovex.example.org");
+}
+
+// The home page of the publisher's search platform. A test or the sample-site demo points it at a
+// server of its own, by setPublisherHomePage or the environment variable LUNOVEX_PUBLISHER_HOME.
+inline QString& publisherHomeOverride()
+{
+    static QString address = qEnvironmentVariable("LUNOVEX_PUBLISHER_HOME");
+    return address;
+}
+
+inline QString publisherHomePage()
+{
+    const QString& address = publisherHomeOverride();
+    return address.isEmpty() ? QStringLiteral("https://www.marlow-vance.example/") : address;
+}
+
+inline void setPublisherHomePage(const QString& address)
+{
+    publisherHomeOverride() = address;
 }
 
 // A window's caption: its own caption, "-", the application title.
