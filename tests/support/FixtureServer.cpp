@@ -214,9 +214,9 @@ FixtureServer::FixtureServer(QObject* parent) : QObject(parent)
 
 FixtureServer::~FixtureServer() = default;
 
-bool FixtureServer::start()
+bool FixtureServer::start(quint16 port)
 {
-    return server_.listen(QHostAddress::LocalHost, 0);
+    return server_.listen(QHostAddress::LocalHost, port);
 }
 
 quint16 FixtureServer::port() const

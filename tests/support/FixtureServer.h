@@ -54,7 +54,7 @@ public:
     explicit FixtureServer(QObject* parent = nullptr);
     ~FixtureServer() override;
 
-    bool start();
+    bool start(quint16 port = 0); // 0: any free port
     quint16 port() const;
     QString url(const QString& path) const;
 

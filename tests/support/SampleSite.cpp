@@ -1,0 +1,105 @@
+#include "SampleSite.h"
+
+#include "FixtureServer.h"
+
+#include <QFile>
+
+namespace Lunovex::Test {
+
+namespace {
+
+QByteArray readFile(const QString& path, bool* ok)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        *ok = false;
+        return {};
+    }
+    return file.readAll();
+}
+
+Route fileRoute(const QString& folder, const char* name, const QByteArray& type, bool* ok)
+{
+    Route route;
+    route.body = readFile(folder + QLatin1Char('/') + QString::fromLatin1(name), ok);
+    route.headers = {{"Content-Type", type}};
+    return route;
+}
+
+QString doiPdfPath(int number)
+{
+    return QStringLiteral("/doi/pdf/10.5555/mv.%1?needAccess=true").arg(number, 3, 10, QLatin1Char('0'));
+}
+
+} // namespace
+
+bool SampleSite::install(FixtureServer& server, const QString& folder)
+{
+    bool ok = true;
+    server.route(homePath(), fileRoute(folder, "index.html", "text/html; charset=utf-8", &ok));
+    server.route(QStringLiteral("/site.css"), fileRoute(folder, "site.css", "text/css", &ok));
+    server.route(QStringLiteral("/templates/jsp/images/sfxbutton.gif"),
+                 fileRoute(folder, "sfxbutton.gif", "image/gif", &ok));
+    for (int page = 1; page <= 3; ++page) {
+        const QByteArray name = "results-" + QByteArray::number(page) + ".html";
+        Route results = fileRoute(folder, name.constData(), "text/html; charset=utf-8", &ok);
+        results.setCookie = QByteArray(kSessionCookie) + "; Path=/";
+        server.route(resultsPath(page), results);
+        // A search from the form ("?q=…") shows the first page.
+        if (page == 1) server.route(QStringLiteral("/action/doSearch"), results);
+    }
+
+    Route pdf = fileRoute(folder, "article.pdf", "application/pdf", &ok);
+    pdf.requireCookie = kSessionCookie;
+    Route signIn = fileRoute(folder, "login.html", "text/html; charset=utf-8", &ok);
+    signIn.requireCookie = kSessionCookie;
+    for (int number = 1; number <= 29; ++number) {
+        const QString path = doiPdfPath(number);
+        server.route(path.left(path.indexOf(QLatin1Char('?'))), path == signInPdfPath() ? signIn : pdf);
+    }
+    return ok;
+}
+
+QList<SampleSite::Article> SampleSite::fullTextArticles()
+{
+    const QList<QPair<int, const char*>> articles = {
+        {1, "Cell migration in three-dimensional matrices"},
+        {2, "Mitochondrial dynamics under oxidative stress"},
+        {4, "Protein folding intermediates observed by NMR"},
+        {5, "Coastal erosion: models and measurements"},
+        {7, "基于深度学习的蛋白质结构预测"},
+        {8, "Long-term trends in urban air quality"},
+        {10, "Catalysis on single-atom platinum sites"},
+        {11, "Ribosome stalling and quality control"},
+        {13, "Topological insulators at room temperature"},
+        {14, "Gut microbiota and host metabolism"},
+        {16, "CRISPR screens in primary T cells"},
+        {17, "Phase transitions in active matter"},
+        {19, "Perovskite solar cells: stability & efficiency"},
+        {20, "Circadian clocks in peripheral tissues"},
+        {21, "Deep-sea hydrothermal vent communities"},
+        {23, "Antibiotic resistance genes in wastewater"},
+        {24, "Sleep and synaptic homeostasis"},
+        {26, "Epigenetic memory of cold exposure"},
+        {27, "Graphene membranes for water desalination"},
+        {28, "Social learning in wild primates"},
+        {29, "Sign-in required: institutional access article"},
+    };
+    QList<Article> list;
+    for (const auto& [number, title] : articles)
+        list.append({QString::fromUtf8(title), doiPdfPath(number)});
+    return list;
+}
+
+QString SampleSite::signInPdfPath()
+{
+    return doiPdfPath(29);
+}
+
+QByteArray SampleSite::pdfBody(const QString& folder)
+{
+    bool ok = true;
+    return readFile(folder + QStringLiteral("/article.pdf"), &ok);
+}
+
+} // namespace Lunovex::Test
