@@ -12,6 +12,11 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QMenu>
+#include <QMenuBar>
+#include <QStatusBar>
 #include <QLabel>
 #include <QNetworkCookie>
 #include <QNetworkCookieJar>
@@ -20,9 +25,37 @@
 #include <QWebEngineProfile>
 
 using namespace Lunovex;
+using Lunovex::Test::control;
 using Lunovex::Test::FixtureServer;
 using Lunovex::Test::Route;
 using Lunovex::Test::ScriptedPrompts;
+
+namespace {
+
+bool waitForPage(Browser* browser, const QString& address)
+{
+    return EventPump::waitUntil([&] { return !browser->busy() && browser->locationUrl() == address; },
+                                milliseconds(30'000), browser, &Browser::documentComplete);
+}
+
+QStringList entries(const QComboBox* combo)
+{
+    QStringList list;
+    for (int i = 0; i < combo->count(); ++i)
+        list << combo->itemText(i);
+    return list;
+}
+
+// The captions of a menu in order, a separator as "-".
+QStringList captions(const QMenu* menu)
+{
+    QStringList list;
+    for (const QAction* a : menu->actions())
+        list << (a->isSeparator() ? QStringLiteral("-") : a->text());
+    return list;
+}
+
+} // namespace
 
 class SearchWindowTest : public QObject
 {
@@ -47,6 +80,147 @@ private slots:
         Route pdf = Route::pdf(4000);
         pdf.requireCookie = "session=s3cr3t";
         server.route(QStringLiteral("/doi/pdf/10.1/a"), pdf);
+        server.route(QStringLiteral("/popup"),
+                     Route::html("<html><body><script>window.open('/target');</script></body></html>"));
+        server.route(QStringLiteral("/target"), Route::html("<html><head><title>Target</title></head><body>"
+                                                            "<p>the page asked for</p></body></html>"));
+    }
+
+    void init() { SaveSetting(Setting::SearchPageUrl(), QString()); }
+
+    void menusInTheirOrder()
+    {
+        fWebSearch w;
+        QStringList bar;
+        for (const QAction* a : w.menuBar()->actions())
+            bar << a->text() + (a->isVisible() ? QString() : QStringLiteral(" (hidden)"));
+        QCOMPARE(bar, (QStringList{"加入 (hidden)", "浏览(&B)", "清除(&C)", "工具(&T)", "帮助(&H)"}));
+        QCOMPARE(captions(control<QMenu>(&w, "menu浏览")),
+                 (QStringList{"打开Marlow && Vance查询首页", "打开指定网址...", "打开本地网页文件", "-", "后退",
+                              "前进", "-", "关闭本窗口"}));
+        QCOMPARE(captions(control<QMenu>(&w, "menu工具")),
+                 (QStringList{"设置", "设置下载保存路径", "打开下载窗口", "-", "查看IE浏览器缓存",
+                              "清空IE浏览器缓存", "网页源码另存为", "显示当前网址"}));
+        QCOMPARE(captions(control<QMenu>(&w, "menu帮助")),
+                 (QStringList{"关于(&A)", "-", "最新版本", "使用方法", "售后服务", "作者网站", "软件定制"}));
+        QCOMPARE(captions(control<QMenu>(&w, "menu作者网站")), (QStringList{"辰星软件", "墨舟软件"}));
+        QCOMPARE(w.minimumSize(), QSize(600, 333));
+    }
+
+    void historyRules()
+    {
+        fWebSearch w;
+        auto* history = control<QComboBox>(&w, "Combo1");
+        history->setEditText(QStringLiteral("typed by hand"));
+        for (const char* address :
+             {"about:blank", "ABOUT:BLANK", "", "http://h/Page", "HTTP://H/page", "https://lunovex.example.org/x",
+              "http://mirror/?from=MOZHOU.example.org", "http://h/other", "http://h/page"})
+            w.记录url(QString::fromUtf8(address));
+        QCOMPARE(entries(history), (QStringList{"http://h/Page", "http://h/other"}));
+        QVERIFY(w.查找Combo1(QStringLiteral("http://H/OTHER")));
+        QCOMPARE(history->currentText(), QStringLiteral("typed by hand"));
+        control<QPushButton>(&w, "Command1")->click();
+        QCOMPARE(history->count(), 0);
+    }
+
+    void newWindowOpensInTheSameBrowser()
+    {
+        fWebSearch w;
+        w.show();
+        w.browser()->navigate(server.url(QStringLiteral("/popup")));
+        QVERIFY(waitForPage(w.browser(), server.url(QStringLiteral("/target"))));
+        QCOMPARE(entries(control<QComboBox>(&w, "Combo1"))
+                     .filter(server.url(QStringLiteral("/target")))
+                     .size(),
+                 1);
+        const QWidgetList windows = QApplication::topLevelWidgets();
+        QCOMPARE(std::count_if(windows.begin(), windows.end(), [](QWidget* t) { return t->isVisible(); }), 1);
+        QVERIFY(w.statusBar()->isVisible());
+        // The maker's own pages go without the status bar.
+        w.browser()->navigate(QStringLiteral("https://lunovex.example.org/"));
+        QVERIFY(EventPump::waitUntil([&] { return !w.statusBar()->isVisible(); }, milliseconds(10'000)));
+        QVERIFY(entries(control<QComboBox>(&w, "Combo1")).filter(QStringLiteral("lunovex")).isEmpty());
+    }
+
+    void pageCommands()
+    {
+        ScriptedPrompts prompts;
+        fWebSearch w;
+        w.show();
+        // "打开指定网址...": remembered, trimmed; silent mode unless the address is https.
+        SaveSetting(Setting::SearchOtherUrl(), QStringLiteral("http://before/"));
+        prompts.answerText(QStringLiteral("  ") + server.url(QStringLiteral("/target")) + QStringLiteral(" "));
+        control<QAction>(&w, "menu打开指定网址")->trigger();
+        QCOMPARE(prompts.records().last().start, QStringLiteral("http://before/"));
+        QCOMPARE(prompts.records().last().text, QStringLiteral("请输入需要打开的网址："));
+        QCOMPARE(prompts.records().last().caption, QStringLiteral("请输入..."));
+        QCOMPARE(GetSetting(Setting::SearchOtherUrl()), server.url(QStringLiteral("/target")));
+        QVERIFY(control<QCheckBox>(&w, "Check2")->isChecked());
+        QVERIFY(waitForPage(w.browser(), server.url(QStringLiteral("/target"))));
+        prompts.answerText(QStringLiteral("HTTPS://unused.example/"));
+        prompts.cancelNext(); // the second time: cancelled, nothing remembered
+        control<QAction>(&w, "menu打开指定网址")->trigger();
+        QVERIFY(!control<QCheckBox>(&w, "Check2")->isChecked());
+        w.browser()->stop();
+        w.browser()->navigate(server.url(QStringLiteral("/target")));
+        QVERIFY(waitForPage(w.browser(), server.url(QStringLiteral("/target"))));
+        control<QAction>(&w, "menu打开指定网址")->trigger();
+        QVERIFY(control<QCheckBox>(&w, "Check2")->isChecked());
+        QCOMPARE(GetSetting(Setting::SearchOtherUrl()), QStringLiteral("HTTPS://unused.example/"));
+
+        // The address shown, in a plain box.
+        prompts.clear();
+        control<QAction>(&w, "menu显示当前网址")->trigger();
+        QCOMPARE(prompts.messages(), QStringList{server.url(QStringLiteral("/target"))});
+        QCOMPARE(prompts.records().last().icon, PromptIcon::None);
+
+        // The page source, as the live page has it, into a .htm file.
+        const QString dir = Test::freshFolder(QStringLiteral("source"));
+        Test::writeFile(dir + QStringLiteral("/page.htm"), "old contents, longer than the new ones will be");
+        prompts.clear();
+        prompts.answerText(dir + QStringLiteral("/page"));
+        control<QAction>(&w, "menu网页源码另存为")->trigger();
+        QFile saved(dir + QStringLiteral("/page.htm"));
+        QVERIFY(saved.open(QIODevice::ReadOnly));
+        const QByteArray source = saved.readAll();
+        QVERIFY(source.startsWith("<html>"));
+        QVERIFY(source.contains("<p>the page asked for</p>"));
+        QVERIFY(!source.contains("old contents"));
+        QCOMPARE(prompts.messages(), QStringList{QStringLiteral("已经保存！")});
+        prompts.clear();
+        prompts.cancelNext();
+        control<QAction>(&w, "menu网页源码另存为")->trigger();
+        QVERIFY(prompts.messages().isEmpty());
+
+        // The usage text: eight lines, each ended by CR LF.
+        control<QAction>(&w, "menu使用方法")->trigger();
+        const auto usage = prompts.records().last();
+        QCOMPARE(usage.caption, QStringLiteral("软件使用方法"));
+        QCOMPARE(usage.icon, PromptIcon::Information);
+        const QStringList lines = usage.text.split(QStringLiteral("\r\n"));
+        QCOMPARE(lines.size(), 9);
+        QVERIFY(lines.last().isEmpty());
+        QCOMPARE(lines.first(), QStringLiteral("1、点击菜单“浏览” => “打开Marlow && Vance查询首页”；"));
+        QVERIFY(lines[7].startsWith(QStringLiteral("8、测试账号网站账号， 请在IE浏览器登陆")));
+    }
+
+    void reopensOnThePageAndPauseLastUsed()
+    {
+        {
+            auto* w = new fWebSearch;
+            w->show();
+            w->browser()->navigate(server.url(QStringLiteral("/target")));
+            QVERIFY(waitForPage(w->browser(), server.url(QStringLiteral("/target"))));
+            control<QComboBox>(w, "Combo2")->setCurrentIndex(3);
+            w->close();
+        }
+        QCOMPARE(GetSetting(Setting::SearchPageUrl()), server.url(QStringLiteral("/target")));
+        auto* w = new fWebSearch;
+        w->show();
+        QVERIFY(waitForPage(w->browser(), server.url(QStringLiteral("/target"))));
+        QCOMPARE(control<QComboBox>(w, "Combo2")->currentText(), QStringLiteral("3"));
+        QVERIFY(control<QCheckBox>(w, "Check2")->isChecked()); // not https
+        w->close();
     }
 
     void resultPageIntoTheHarvestList()
