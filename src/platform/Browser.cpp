@@ -12,6 +12,8 @@
 #include <QWebEnginePage>
 #include <QWebEngineProfile>
 
+#include <unistd.h>
+
 namespace Lunovex {
 
 // Keeps pages from closing the browser, opens new windows in it and silences script dialogs.
@@ -61,6 +63,12 @@ protected:
 private:
     Browser* browser_;
 };
+
+void Browser::prepareProcess()
+{
+    if (geteuid() == 0 && qEnvironmentVariableIsEmpty("QTWEBENGINE_DISABLE_SANDBOX"))
+        qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+}
 
 QWebEngineProfile* Browser::sharedProfile()
 {

@@ -25,6 +25,10 @@ public:
     explicit Browser(QWidget* parent = nullptr);
     ~Browser() override;
 
+    // Called before the application object exists: Chromium's sandbox cannot run as root, so a
+    // root process (a container, a test machine) runs the browser without it.
+    static void prepareProcess();
+
     // The profile all browsers share ("Lunovex", kept under the per-user data folder).
     static QWebEngineProfile* sharedProfile();
 

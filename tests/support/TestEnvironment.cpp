@@ -2,6 +2,7 @@
 
 #include "app/Application.h"
 #include "platform/AppFolder.h"
+#include "platform/Browser.h"
 
 #include <QDir>
 #include <QFile>
@@ -43,7 +44,7 @@ TestEnvironment::TestEnvironment()
     qunsetenv("DISPLAY");
     qunsetenv("WAYLAND_DISPLAY");
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    if (geteuid() == 0) qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+    Browser::prepareProcess();
     qputenv("QTWEBENGINE_CHROMIUM_FLAGS", "--disable-gpu");
     // The search window opens the publisher's home page when it has nothing else to show; tests
     // that want a site point it at their own server.

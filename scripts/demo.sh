@@ -1,0 +1,28 @@
+#!/usr/bin/env bash
+# Builds the app and launches it against the sample publisher site, served on loopback, so that the
+# whole road (search page, harvest, analysis, download) can be tried without an account.
+# The demo keeps its settings and browser profile under build/demo/, apart from a normal run's.
+# LUNOVEX_DEMO_PORT picks the site's port (8765 unless set).
+set -euo pipefail
+root="$(cd "$(dirname "$0")/.." && pwd)"
+"$root/scripts/build.sh"
+build_dir="${BUILD_DIR:-$root/build}"
+demo="$build_dir/demo"
+mkdir -p "$demo/config" "$demo/data" "$demo/cache" "$demo/downloads"
+
+address_file="$(mktemp)"
+"$build_dir/lunovex-sample-site" "$root/tests/fixtures/sample-site" "${LUNOVEX_DEMO_PORT:-8765}" >"$address_file" &
+site=$!
+trap 'kill "$site" 2>/dev/null || true; rm -f "$address_file"' EXIT
+for _ in $(seq 50); do
+    [ -s "$address_file" ] && break
+    kill -0 "$site" 2>/dev/null || { echo "the sample site did not start (is the port in use?)" >&2; exit 1; }
+    sleep 0.1
+done
+home="$(head -n1 "$address_file")"
+echo "Sample site: $home"
+echo "Open 资料检索下载, search, press 加入全部到列表, then 分析下载 and 开始下载."
+echo "A save folder for the demo is ready: $demo/downloads"
+
+LUNOVEX_PUBLISHER_HOME="$home" XDG_CONFIG_HOME="$demo/config" XDG_DATA_HOME="$demo/data" \
+    XDG_CACHE_HOME="$demo/cache" "$build_dir/Lunovex" "$@"
