@@ -7,6 +7,7 @@
 #include "harvest/ResultExtraction.h"
 #include "platform/Browser.h"
 #include "platform/Dom.h"
+#include "platform/EventPump.h"
 #include "platform/ReportList.h"
 #include "util/ControlHelpers.h"
 
@@ -15,7 +16,8 @@ namespace Lunovex {
 int fWebSearch::ExtractResultPage(const QString& saveFolder)
 {
     const std::unique_ptr<Dom> page = WebBrowser1->snapshot();
-    const QList<ExtractedEntry> entries = ExtractResultEntries(page.get());
+    QList<ExtractedEntry> entries;
+    EventPump::runAside([&] { entries = ExtractResultEntries(page.get()); });
     for (const ExtractedEntry& e : entries)
         加入LV1(e.Title, e.PdfAddress, e.SourcePage, QStringLiteral("pdf"), saveFolder, QStringLiteral("ss"));
     return int(entries.size());
@@ -29,6 +31,7 @@ void fWebSearch::AddCurrentPage(const QString& saveFolder)
 
 void fWebSearch::Command9_Click()
 {
+    const WaitingScope waiting(this);
     if (ExtractSavePathFlag == 1) {
         // The dialog's outcome is not asked: after Cancel the save folder as it stood is used.
         fSeleFileSavePath dialog(this);

@@ -321,6 +321,7 @@ void fWebSearch::网页源码另存为()
     if (path.isEmpty()) return;
     if (QFileInfo(path).suffix().isEmpty()) path += QStringLiteral(".htm");
     if (!pageShown_) return;
+    const WaitingScope waiting(this);
     const QString source = WebBrowser1->pageSource();
     if (source.isEmpty()) return;
     QSaveFile file(path);
@@ -373,6 +374,10 @@ void fWebSearch::closeEvent(QCloseEvent* event)
     ShowStartWindowUnlessLoaded(QStringLiteral("fFileDownload"));
     const QString shown = WebBrowser1->locationUrl();
     if (pageShown_ && !shown.isEmpty() && !isBlankPage(shown)) SaveSetting(Setting::SearchPageUrl(), shown);
+    if (waitingDepth_ > 0) {
+        setAttribute(Qt::WA_DeleteOnClose, false);
+        closePending_ = true;
+    }
 }
 
 } // namespace Lunovex

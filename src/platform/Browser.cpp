@@ -7,6 +7,7 @@
 #include <QCoreApplication>
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <QVariant>
 #include <QNetworkCookieJar>
 #include <QWebEngineCookieStore>
 #include <QWebEnginePage>
@@ -122,29 +123,36 @@ void Browser::refresh()
     reload();
 }
 
-QString Browser::evaluate(const QString& script, milliseconds limit)
+QVariant Browser::evaluate(const QString& script, milliseconds limit)
 {
     // The answer may come after the wait has given up: it then lands in the shared state alone.
-    auto answer = std::make_shared<std::optional<QString>>();
-    page()->runJavaScript(script, [answer](const QVariant& value) { *answer = value.toString(); });
+    auto answer = std::make_shared<std::optional<QVariant>>();
+    page()->runJavaScript(script, [answer](const QVariant& value) { *answer = value; });
     EventPump::waitUntil([&] { return answer->has_value(); }, limit);
-    return answer->value_or(QString());
+    return answer->value_or(QVariant());
 }
 
 std::unique_ptr<Dom> Browser::snapshot(milliseconds limit)
 {
-    const QString json = evaluate(QStringLiteral("JSON.stringify([document.URL, document.documentElement ? "
-                                                 "document.documentElement.outerHTML : ''])"),
-                                  limit);
-    const QJsonArray parts = QJsonDocument::fromJson(json.toUtf8()).array();
-    if (parts.size() != 2 || parts[1].toString().isEmpty()) return nullptr;
-    return Dom::parse(parts[1].toString(), parts[0].toString());
+    // The address and the markup in one call, so that both are of the same document.
+    const QVariantList parts =
+        evaluate(QStringLiteral("[document.URL, document.documentElement ? document.documentElement.outerHTML : '']"),
+                 limit)
+            .toList();
+    if (parts.size() != 2) return nullptr;
+    const QString html = parts[1].toString();
+    const QString url = parts[0].toString();
+    if (html.isEmpty()) return nullptr;
+    // A large page takes a while to parse: the window keeps serving events meanwhile.
+    std::unique_ptr<Dom> dom;
+    EventPump::runAside([&] { dom = Dom::parse(html, url); });
+    return dom;
 }
 
 QString Browser::pageSource(milliseconds limit)
 {
-    return evaluate(QStringLiteral("document.documentElement ? document.documentElement.outerHTML : ''"),
-                    limit);
+    return evaluate(QStringLiteral("document.documentElement ? document.documentElement.outerHTML : ''"), limit)
+        .toString();
 }
 
 void Browser::clickElement(const QString& tag, int index)

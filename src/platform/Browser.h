@@ -4,6 +4,7 @@
 
 #include <QString>
 #include <QUrl>
+#include <QVariant>
 #include <QWebEngineView>
 
 #include <memory>
@@ -61,7 +62,7 @@ signals:
 
 private:
     class Page;
-    QString evaluate(const QString& script, milliseconds limit);
+    QVariant evaluate(const QString& script, milliseconds limit);
 
     bool loading_ = false;
     bool silent_ = false;

@@ -4,6 +4,7 @@
 #include <QDeadlineTimer>
 #include <QElapsedTimer>
 #include <QEventLoop>
+#include <QThread>
 #include <QTimer>
 
 #include <algorithm>
@@ -50,6 +51,14 @@ bool waitUntilWoken(const std::function<bool()>& done, milliseconds limit,
 void sleep(milliseconds duration)
 {
     waitUntil([] { return false; }, duration);
+}
+
+void runAside(const std::function<void()>& work)
+{
+    const std::unique_ptr<QThread> thread(QThread::create(work));
+    thread->start();
+    waitUntil([&] { return thread->isFinished(); }, milliseconds::max(), thread.get(), &QThread::finished);
+    thread->wait();
 }
 
 } // namespace Lunovex::EventPump

@@ -33,6 +33,10 @@ bool waitUntilWoken(const std::function<bool()>& done, milliseconds limit,
 // Serves events for the given time.
 void sleep(milliseconds duration);
 
+// Runs work on a thread of its own and serves events until it has finished, so that a long pure
+// computation (parsing a large page) does not stop the window. work must not touch any widget.
+void runAside(const std::function<void()>& work);
+
 template <typename Sender, typename Signal>
 bool waitUntil(const std::function<bool()>& done, milliseconds limit, const Sender* sender, Signal signal)
 {

@@ -98,6 +98,29 @@ private slots:
         server.route(QStringLiteral("/missing"),
                      Route::html(resultPage({QStringLiteral("m1")}, arrow("nextPage", "/no-such-page"))));
 
+        // Pages that are not what the harvest looks for still end the run normally.
+        server.route(QStringLiteral("/text"), [] {
+            Route r;
+            r.body = "<li class='pagelink-with-arrow'><a class='nextpage' href='/never'>not a link here</a></li>";
+            r.headers = {{"Content-Type", "text/plain"}};
+            return r;
+        }());
+        server.route(QStringLiteral("/malformed"),
+                     Route::html("<html><body><ul id='allTabsContainer'><li><div class='art_title'><a "
+                                 "href='/doi/full/x'>broken</div><img src='/sfxbutton.gif'><li><div class='art_title'"));
+        // Twenty megabytes around three items.
+        QByteArray huge = resultPage({QStringLiteral("h1"), QStringLiteral("h2"), QStringLiteral("h3")},
+                                     arrow("nextPage", "/c"));
+        huge.insert(huge.indexOf("<ul id="), "<div style='display:none'>" + QByteArray(20 << 20, 'x') + "</div>");
+        server.route(QStringLiteral("/huge"), Route::html(huge));
+        // A page whose script keeps changing it while it is read.
+        QByteArray changing = resultPage({QStringLiteral("k1"), QStringLiteral("k2")}, arrow("nextPage", "/c"));
+        changing.replace("</body>", "<div id='clock'></div><script>setInterval(function () {"
+                                    "var d = document.getElementById('clock'); d.textContent = Date.now();"
+                                    "var p = document.createElement('p'); document.body.appendChild(p);"
+                                    "document.body.removeChild(p); }, 1);</script></body>");
+        server.route(QStringLiteral("/changing"), Route::html(changing));
+
         server.route(QStringLiteral("/a"), Route::html(resultPage({QStringLiteral("a")}, arrow("nextPage", "/b"))));
         server.route(QStringLiteral("/b"), Route::html(resultPage({QStringLiteral("b")}, arrow("nextPage", "/c"))));
         server.route(QStringLiteral("/c"), Route::html(resultPage({QStringLiteral("c")}, {})));
@@ -136,6 +159,10 @@ private slots:
         QTest::newRow("link to a missing page") << "/missing" << QStringList{"m1"};
         QTest::newRow("three pages") << "/a" << QStringList{"a", "b", "c"};
         QTest::newRow("a page that never finishes") << "/to-hanging" << QStringList{"before", "slow", "c"};
+        QTest::newRow("not HTML") << "/text" << QStringList{};
+        QTest::newRow("malformed") << "/malformed" << QStringList{"broken"};
+        QTest::newRow("20 MB") << "/huge" << QStringList{"h1", "h2", "h3", "c"};
+        QTest::newRow("changing while read") << "/changing" << QStringList{"k1", "k2", "c"};
     }
     void runEndsOnItsOwn()
     {

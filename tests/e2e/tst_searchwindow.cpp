@@ -21,7 +21,9 @@
 #include <QNetworkCookie>
 #include <QNetworkCookieJar>
 #include <QPushButton>
+#include <QPointer>
 #include <QSignalSpy>
+#include <QTimer>
 #include <QWebEngineProfile>
 
 using namespace Lunovex;
@@ -202,6 +204,23 @@ private slots:
         QVERIFY(lines.last().isEmpty());
         QCOMPARE(lines.first(), QStringLiteral("1、点击菜单“浏览” => “打开Marlow && Vance查询首页”；"));
         QVERIFY(lines[7].startsWith(QStringLiteral("8、测试账号网站账号， 请在IE浏览器登陆")));
+    }
+
+    void closedWhileTakingThePage()
+    {
+        SaveSetting(Setting::ExtractSavePathFlag(), QStringLiteral("0"));
+        QPointer<fWebSearch> w = new fWebSearch;
+        w->show();
+        w->browser()->navigate(server.url(QStringLiteral("/results")));
+        QVERIFY(waitForPage(w->browser(), server.url(QStringLiteral("/results"))));
+        // The close comes while the command waits for the page: the window hides and goes afterwards.
+        QTimer::singleShot(0, w, [&] { w->close(); });
+        control<QPushButton>(w, "Command9")->click();
+        QVERIFY(w);
+        QVERIFY(!w->isVisible());
+        QCOMPARE(w->harvestList()->count(), 2);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(!w);
     }
 
     void reopensOnThePageAndPauseLastUsed()
