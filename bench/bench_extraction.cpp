@@ -39,10 +39,11 @@ QByteArray bigResultPage()
     for (int i = 0; i < kItems; ++i) {
         const QByteArray n = QByteArray::number(i);
         const QByteArray kind = i % 7 == 0 ? "abs" : (i % 5 == 0 ? "FULL" : "full");
-        page += "<li class='searchResultItem'><div class='art_title'><a href='/doi/" + kind +
-                "/10.5555/mv." + n + "?src=list&amp;n=" + n + "'>Article number " + n +
+        page += "<li class='searchResultItem'><div class='art_title'><a href='/doi/" + kind + "/10.5555/mv." +
+                n + "?src=list&amp;n=" + n + "'>Article number " + n +
                 " on <i>cells</i> &amp; tissues</a></div><div class='art_meta'>Journal of Research, 2026, "
-                "vol. " + QByteArray::number(i % 40) + ", pp. 1-20, doi:10.5555/mv." + n + "</div>";
+                "vol. " +
+                QByteArray::number(i % 40) + ", pp. 1-20, doi:10.5555/mv." + n + "</div>";
         if (i % 4 != 3)
             page += "<div class='openUrl'><a href='/openurl?id=" + n +
                     "'><img src='/templates/jsp/images/sfxbutton.gif' alt='Open URL'></a></div>";
@@ -92,7 +93,8 @@ int main(int argc, char** argv)
     SaveSetting(Setting::ExtractSavePathFlag(), QStringLiteral("0"));
 
     const QByteArray html = bigResultPage();
-    Bench::ServerThread server([&](Test::FixtureServer& s) { s.route(QStringLiteral("/big"), Test::Route::html(html)); });
+    Bench::ServerThread server(
+        [&](Test::FixtureServer& s) { s.route(QStringLiteral("/big"), Test::Route::html(html)); });
 
     auto* window = new fWebSearch;
     window->show();
@@ -161,11 +163,12 @@ int main(int argc, char** argv)
     EventPump::sleep(std::chrono::milliseconds(50));
     watch.stop();
 
-    std::printf("page: %d items, %.1f MB of HTML; %lld full-text entries here, %lld by the script%s\n", kItems,
-                double(html.size()) / 1e6, static_cast<long long>(ours), static_cast<long long>(theirs),
-                same && ours == theirs ? ", the same" : ", DIFFERENT");
-    std::printf("snapshot (read and parse) %.1f ms (of which parsing %.1f ms), walk %.1f ms, together %.1f ms\n",
-                bestSnapshot, bestParse, bestWalk, bestOurs);
+    std::printf("page: %d items, %.1f MB of HTML; %lld full-text entries here, %lld by the script%s\n",
+                kItems, double(html.size()) / 1e6, static_cast<long long>(ours),
+                static_cast<long long>(theirs), same && ours == theirs ? ", the same" : ", DIFFERENT");
+    std::printf(
+        "snapshot (read and parse) %.1f ms (of which parsing %.1f ms), walk %.1f ms, together %.1f ms\n",
+        bestSnapshot, bestParse, bestWalk, bestOurs);
     std::printf("one JavaScript function in the page: %.1f ms\n", bestScript);
     std::printf("ratio %.2f (goal <= 3)\n", bestOurs / bestScript);
     std::printf("加入本页到列表 on the window: %.1f ms, %d entries listed, longest wait of an event %.1f ms "

@@ -166,13 +166,11 @@ void fFileDownload::buildMenus()
     addEntry(help, "关于", QStringLiteral("关于"))->setEnabled(false); // with the about box
     on(addEntry(help, "menu给软件作者建议", QStringLiteral("给软件作者建议")),
        [this] { SendSuggestionMail(this); });
-    on(addEntry(help, "menu最新版本", QStringLiteral("最新版本")),
-       [] { OpenUrl(Product::productPage()); });
+    on(addEntry(help, "menu最新版本", QStringLiteral("最新版本")), [] { OpenUrl(Product::productPage()); });
     on(addEntry(help, "menu辰星软件淘宝店", QStringLiteral("辰星软件淘宝店")),
-       [] { OpenUrl(Product::makerPage(QStringLiteral("shop/")));  });
+       [] { OpenUrl(Product::makerPage(QStringLiteral("shop/"))); });
     QMenu* sites = addSubmenu(help, "menu作者网站", QStringLiteral("作者网站"));
-    connect(sites, &QMenu::aboutToShow, this,
-            [] { OpenUrl(Product::sisterSitePage(), true); });
+    connect(sites, &QMenu::aboutToShow, this, [] { OpenUrl(Product::sisterSitePage(), true); });
     on(addEntry(sites, "menu辰星软件", QStringLiteral("辰星软件")),
        [] { OpenUrl(Product::makerHomePage(), true); });
     on(addEntry(sites, "menu墨舟软件", QStringLiteral("墨舟软件")),

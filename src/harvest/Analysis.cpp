@@ -76,7 +76,6 @@ void fWebSearch::buildAnalysisMenu()
     add("menu加入分析失败项", QStringLiteral("分析失败项"), &fWebSearch::分析失败项);
     add("menu选中加入", QStringLiteral("分析选中项"), &fWebSearch::分析选中项);
     add("menu全部加入", QStringLiteral("分析全部"), &fWebSearch::分析全部);
-
 }
 
 void fWebSearch::Command2_Click()

@@ -172,10 +172,10 @@ void fWebSearch::buildStatusBar()
 void fWebSearch::buildBrowseMenu()
 {
     QMenu* browse = addMenu(menuBar(), "menu浏览", QStringLiteral("浏览(&B)"));
-    connect(addEntry(browse, "menu打开首页", QStringLiteral("打开Marlow && Vance查询首页")), &QAction::triggered,
-            this, &fWebSearch::打开首页);
-    connect(addEntry(browse, "menu打开指定网址", QStringLiteral("打开指定网址...")), &QAction::triggered, this,
-            &fWebSearch::打开指定网址);
+    connect(addEntry(browse, "menu打开首页", QStringLiteral("打开Marlow && Vance查询首页")),
+            &QAction::triggered, this, &fWebSearch::打开首页);
+    connect(addEntry(browse, "menu打开指定网址", QStringLiteral("打开指定网址...")), &QAction::triggered,
+            this, &fWebSearch::打开指定网址);
     connect(addEntry(browse, "menu打开本地网页文件", QStringLiteral("打开本地网页文件")), &QAction::triggered,
             this, &fWebSearch::打开本地网页文件);
     browse->addSeparator();
@@ -197,18 +197,19 @@ void fWebSearch::buildToolsMenu()
                 fSeleFileSavePath dialog(this);
                 dialog.exec();
             });
-    connect(addEntry(tools, "menu打开下载窗口", QStringLiteral("打开下载窗口")), &QAction::triggered, this, [] {
-        QWidget* downloads = FindForm(QStringLiteral("fFileDownload"));
-        if (!downloads) downloads = new fFileDownload;
-        downloads->show();
-        downloads->raise();
-    });
+    connect(addEntry(tools, "menu打开下载窗口", QStringLiteral("打开下载窗口")), &QAction::triggered, this,
+            [] {
+                QWidget* downloads = FindForm(QStringLiteral("fFileDownload"));
+                if (!downloads) downloads = new fFileDownload;
+                downloads->show();
+                downloads->raise();
+            });
     tools->addSeparator();
     // With the cache viewer.
     addEntry(tools, "menu查看IE浏览器缓存", QStringLiteral("查看IE浏览器缓存"))->setEnabled(false);
     addEntry(tools, "menu清空IE浏览器缓存", QStringLiteral("清空IE浏览器缓存"))->setEnabled(false);
-    connect(addEntry(tools, "menu网页源码另存为", QStringLiteral("网页源码另存为")), &QAction::triggered, this,
-            &fWebSearch::网页源码另存为);
+    connect(addEntry(tools, "menu网页源码另存为", QStringLiteral("网页源码另存为")), &QAction::triggered,
+            this, &fWebSearch::网页源码另存为);
     connect(addEntry(tools, "menu显示当前网址", QStringLiteral("显示当前网址")), &QAction::triggered, this,
             &fWebSearch::显示当前网址);
 }
@@ -226,13 +227,15 @@ void fWebSearch::buildHelpMenu()
     page(help, "menu最新版本", QStringLiteral("最新版本"), Product::productPage(), false);
     connect(addEntry(help, "menu使用方法", QStringLiteral("使用方法")), &QAction::triggered, this,
             &fWebSearch::使用方法);
-    page(help, "menu售后服务", QStringLiteral("售后服务"), Product::makerPage(QStringLiteral("support/")), true);
+    page(help, "menu售后服务", QStringLiteral("售后服务"), Product::makerPage(QStringLiteral("support/")),
+         true);
     QMenu* sites = help->addMenu(QStringLiteral("作者网站"));
     sites->setObjectName(QStringLiteral("menu作者网站"));
     sites->menuAction()->setObjectName(QStringLiteral("menu作者网站"));
     page(sites, "menu辰星软件", QStringLiteral("辰星软件"), Product::makerHomePage(), true);
     page(sites, "menu墨舟软件", QStringLiteral("墨舟软件"), Product::sisterSitePage(), true);
-    page(help, "menu软件定制", QStringLiteral("软件定制"), Product::makerPage(QStringLiteral("custom/")), true);
+    page(help, "menu软件定制", QStringLiteral("软件定制"), Product::makerPage(QStringLiteral("custom/")),
+         true);
 }
 
 void fWebSearch::connectBrowserEvents()
@@ -316,8 +319,8 @@ void fWebSearch::打开本地网页文件()
 
 void fWebSearch::网页源码另存为()
 {
-    QString path =
-        Prompts::current().openFileName(this, QStringLiteral("网页源码另存为"), QString(), QStringLiteral("*.htm (*.htm)"));
+    QString path = Prompts::current().openFileName(this, QStringLiteral("网页源码另存为"), QString(),
+                                                   QStringLiteral("*.htm (*.htm)"));
     if (path.isEmpty()) return;
     if (QFileInfo(path).suffix().isEmpty()) path += QStringLiteral(".htm");
     if (!pageShown_) return;
@@ -346,8 +349,10 @@ void fWebSearch::使用方法()
         u"5、下载方式有1，2两种，自行看情况选择，点击“开始下载”按钮，就可以下载回全部pdf文件。",
         u"6、你也可以通过第三方网站进入Marlow && Vance查询首页，点击菜单“浏览”=>“打开指定网址...”，"
         u"然后输入第三方网站的网址。",
-        u"7、网页里面的文章后面，必须有“Open URL”图标，方可下载，否则就代表你的网站账号，没有下载pdf全文的权限。",
-        u"8、测试账号网站账号， 请在IE浏览器登陆， 然后手动下载看看行不行，如果不能下载  当然在软件里面也无法下载。",
+        u"7、网页里面的文章后面，必须有“Open "
+        u"URL”图标，方可下载，否则就代表你的网站账号，没有下载pdf全文的权限。",
+        u"8、测试账号网站账号， 请在IE浏览器登陆， 然后手动下载看看行不行，如果不能下载  "
+        u"当然在软件里面也无法下载。",
     };
     QString text;
     for (const char16_t* line : lines)

@@ -137,9 +137,9 @@ private:
     void 清空全部();
     void Command7_Click();
 
-    QSplitter* PicBar = nullptr;    // between the browser panel and the list panel
-    QWidget* PicPanWeb = nullptr;   // the browser and its address bar; disabled while harvesting
-    QWidget* PicPanList = nullptr;  // the harvest list and its buttons
+    QSplitter* PicBar = nullptr;   // between the browser panel and the list panel
+    QWidget* PicPanWeb = nullptr;  // the browser and its address bar; disabled while harvesting
+    QWidget* PicPanList = nullptr; // the harvest list and its buttons
     Browser* WebBrowser1 = nullptr;
     QComboBox* Combo1 = nullptr;     // visited addresses
     QPushButton* Command3 = nullptr; // "打开"

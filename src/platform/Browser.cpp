@@ -7,8 +7,8 @@
 #include <QCoreApplication>
 #include <QJsonArray>
 #include <QJsonDocument>
-#include <QVariant>
 #include <QNetworkCookieJar>
+#include <QVariant>
 #include <QWebEngineCookieStore>
 #include <QWebEnginePage>
 #include <QWebEngineProfile>
@@ -136,7 +136,8 @@ std::unique_ptr<Dom> Browser::snapshot(milliseconds limit)
 {
     // The address and the markup in one call, so that both are of the same document.
     const QVariantList parts =
-        evaluate(QStringLiteral("[document.URL, document.documentElement ? document.documentElement.outerHTML : '']"),
+        evaluate(QStringLiteral(
+                     "[document.URL, document.documentElement ? document.documentElement.outerHTML : '']"),
                  limit)
             .toList();
     if (parts.size() != 2) return nullptr;
@@ -151,7 +152,8 @@ std::unique_ptr<Dom> Browser::snapshot(milliseconds limit)
 
 QString Browser::pageSource(milliseconds limit)
 {
-    return evaluate(QStringLiteral("document.documentElement ? document.documentElement.outerHTML : ''"), limit)
+    return evaluate(QStringLiteral("document.documentElement ? document.documentElement.outerHTML : ''"),
+                    limit)
         .toString();
 }
 

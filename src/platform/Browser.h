@@ -56,7 +56,7 @@ public:
 signals:
     void statusTextChanged(const QString& text);
     void documentComplete(const QUrl& url, bool ok); // top level only
-    void beforeNavigate(const QUrl& url); // the page or one of its frames
+    void beforeNavigate(const QUrl& url);            // the page or one of its frames
 
     void newWindowRequested(const QUrl& url); // the address, which then opens in this browser
 

@@ -84,15 +84,18 @@ private slots:
         t.pauseSecond = milliseconds(100);
 
         server.route(QStringLiteral("/never"), Route::html(resultPage({QStringLiteral("never")}, {})));
-        server.route(QStringLiteral("/single"), Route::html(resultPage({QStringLiteral("a1"), QStringLiteral("a2")}, {})));
+        server.route(QStringLiteral("/single"),
+                     Route::html(resultPage({QStringLiteral("a1"), QStringLiteral("a2")}, {})));
         // Walking from the end, the previous-page arrow is met first: the earlier arrow is never looked at.
-        server.route(QStringLiteral("/last"),
-                     Route::html(resultPage({QStringLiteral("l1")}, arrow("nextPage", "/never") + "<li>1</li>" +
-                                                                        arrow("prevPage", "/never"))));
+        server.route(
+            QStringLiteral("/last"),
+            Route::html(resultPage({QStringLiteral("l1")}, arrow("nextPage", "/never") + "<li>1</li>" +
+                                                               arrow("prevPage", "/never"))));
         server.route(QStringLiteral("/fragment"),
                      Route::html(resultPage({QStringLiteral("f1")}, arrow("nextpage", "#more"))));
-        server.route(QStringLiteral("/script"),
-                     Route::html(resultPage({QStringLiteral("s1")}, arrow("NEXTPAGE", "javascript:void(0)"))));
+        server.route(
+            QStringLiteral("/script"),
+            Route::html(resultPage({QStringLiteral("s1")}, arrow("NEXTPAGE", "javascript:void(0)"))));
         server.route(QStringLiteral("/self"),
                      Route::html(resultPage({QStringLiteral("r1")}, arrow("nextPage", "/self"))));
         server.route(QStringLiteral("/missing"),
@@ -101,28 +104,35 @@ private slots:
         // Pages that are not what the harvest looks for still end the run normally.
         server.route(QStringLiteral("/text"), [] {
             Route r;
-            r.body = "<li class='pagelink-with-arrow'><a class='nextpage' href='/never'>not a link here</a></li>";
+            r.body =
+                "<li class='pagelink-with-arrow'><a class='nextpage' href='/never'>not a link here</a></li>";
             r.headers = {{"Content-Type", "text/plain"}};
             return r;
         }());
-        server.route(QStringLiteral("/malformed"),
-                     Route::html("<html><body><ul id='allTabsContainer'><li><div class='art_title'><a "
-                                 "href='/doi/full/x'>broken</div><img src='/sfxbutton.gif'><li><div class='art_title'"));
+        server.route(
+            QStringLiteral("/malformed"),
+            Route::html(
+                "<html><body><ul id='allTabsContainer'><li><div class='art_title'><a "
+                "href='/doi/full/x'>broken</div><img src='/sfxbutton.gif'><li><div class='art_title'"));
         // Twenty megabytes around three items.
         QByteArray huge = resultPage({QStringLiteral("h1"), QStringLiteral("h2"), QStringLiteral("h3")},
                                      arrow("nextPage", "/c"));
-        huge.insert(huge.indexOf("<ul id="), "<div style='display:none'>" + QByteArray(20 << 20, 'x') + "</div>");
+        huge.insert(huge.indexOf("<ul id="),
+                    "<div style='display:none'>" + QByteArray(20 << 20, 'x') + "</div>");
         server.route(QStringLiteral("/huge"), Route::html(huge));
         // A page whose script keeps changing it while it is read.
-        QByteArray changing = resultPage({QStringLiteral("k1"), QStringLiteral("k2")}, arrow("nextPage", "/c"));
+        QByteArray changing =
+            resultPage({QStringLiteral("k1"), QStringLiteral("k2")}, arrow("nextPage", "/c"));
         changing.replace("</body>", "<div id='clock'></div><script>setInterval(function () {"
                                     "var d = document.getElementById('clock'); d.textContent = Date.now();"
                                     "var p = document.createElement('p'); document.body.appendChild(p);"
                                     "document.body.removeChild(p); }, 1);</script></body>");
         server.route(QStringLiteral("/changing"), Route::html(changing));
 
-        server.route(QStringLiteral("/a"), Route::html(resultPage({QStringLiteral("a")}, arrow("nextPage", "/b"))));
-        server.route(QStringLiteral("/b"), Route::html(resultPage({QStringLiteral("b")}, arrow("nextPage", "/c"))));
+        server.route(QStringLiteral("/a"),
+                     Route::html(resultPage({QStringLiteral("a")}, arrow("nextPage", "/b"))));
+        server.route(QStringLiteral("/b"),
+                     Route::html(resultPage({QStringLiteral("b")}, arrow("nextPage", "/c"))));
         server.route(QStringLiteral("/c"), Route::html(resultPage({QStringLiteral("c")}, {})));
         // A page that never finishes: everything but its end comes, then nothing more.
         const QByteArray stalled = resultPage({QStringLiteral("slow")}, arrow("nextPage", "/c"));
@@ -195,9 +205,9 @@ private slots:
         });
         stopper.start(20);
         harvestButton()->click();
-        QCOMPARE(whileRunning, (QStringList{QStringLiteral("正在工作，停止以后才能关闭！"),
-                                            QStringLiteral("正在工作，停止后方可排序！"),
-                                            QStringLiteral("停止加入全部")}));
+        QCOMPARE(whileRunning,
+                 (QStringList{QStringLiteral("正在工作，停止以后才能关闭！"),
+                              QStringLiteral("正在工作，停止后方可排序！"), QStringLiteral("停止加入全部")}));
         QVERIFY(w->isVisible());
         QCOMPARE(titles(), (QStringList{QStringLiteral("a"), QStringLiteral("b")}));
         QCOMPARE(int(server.requestsFor(QStringLiteral("/c")).size()), requestsForC);

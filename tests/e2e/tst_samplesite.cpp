@@ -1,13 +1,13 @@
 // The whole road on the sample publisher site, in the real embedded browser: search, take every
 // result page into the harvest list, hand it to the download list, download with method one.
 
+#include "app/Forms.h"
 #include "app/Globals.h"
 #include "app/Settings.h"
 #include "app/fSeleFileSavePath.h"
 #include "download/fFileDownload.h"
 #include "harvest/HarvestColumns.h"
 #include "harvest/fWebSearch.h"
-#include "app/Forms.h"
 #include "platform/Browser.h"
 #include "platform/EventPump.h"
 #include "platform/ReportList.h"
@@ -51,9 +51,8 @@ void confirmSaveFolderWhenAsked(const QString& folder)
 
 bool waitForPage(Browser* browser, const QString& pathPart)
 {
-    return EventPump::waitUntil(
-        [&] { return !browser->busy() && browser->locationUrl().contains(pathPart); }, milliseconds(30'000),
-        browser, &Browser::documentComplete);
+    return EventPump::waitUntil([&] { return !browser->busy() && browser->locationUrl().contains(pathPart); },
+                                milliseconds(30'000), browser, &Browser::documentComplete);
 }
 
 } // namespace

@@ -14,15 +14,15 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
-#include <QStatusBar>
-#include <QLabel>
 #include <QNetworkCookie>
 #include <QNetworkCookieJar>
-#include <QPushButton>
 #include <QPointer>
+#include <QPushButton>
 #include <QSignalSpy>
+#include <QStatusBar>
 #include <QTimer>
 #include <QWebEngineProfile>
 
@@ -98,8 +98,8 @@ private slots:
             bar << a->text() + (a->isVisible() ? QString() : QStringLiteral(" (hidden)"));
         QCOMPARE(bar, (QStringList{"加入 (hidden)", "浏览(&B)", "清除(&C)", "工具(&T)", "帮助(&H)"}));
         QCOMPARE(captions(control<QMenu>(&w, "menu浏览")),
-                 (QStringList{"打开Marlow && Vance查询首页", "打开指定网址...", "打开本地网页文件", "-", "后退",
-                              "前进", "-", "关闭本窗口"}));
+                 (QStringList{"打开Marlow && Vance查询首页", "打开指定网址...", "打开本地网页文件", "-",
+                              "后退", "前进", "-", "关闭本窗口"}));
         QCOMPARE(captions(control<QMenu>(&w, "menu工具")),
                  (QStringList{"设置", "设置下载保存路径", "打开下载窗口", "-", "查看IE浏览器缓存",
                               "清空IE浏览器缓存", "网页源码另存为", "显示当前网址"}));
@@ -114,9 +114,9 @@ private slots:
         fWebSearch w;
         auto* history = control<QComboBox>(&w, "Combo1");
         history->setEditText(QStringLiteral("typed by hand"));
-        for (const char* address :
-             {"about:blank", "ABOUT:BLANK", "", "http://h/Page", "HTTP://H/page", "https://lunovex.example.org/x",
-              "http://mirror/?from=MOZHOU.example.org", "http://h/other", "http://h/page"})
+        for (const char* address : {"about:blank", "ABOUT:BLANK", "", "http://h/Page", "HTTP://H/page",
+                                    "https://lunovex.example.org/x", "http://mirror/?from=MOZHOU.example.org",
+                                    "http://h/other", "http://h/page"})
             w.记录url(QString::fromUtf8(address));
         QCOMPARE(entries(history), (QStringList{"http://h/Page", "http://h/other"}));
         QVERIFY(w.查找Combo1(QStringLiteral("http://H/OTHER")));
@@ -131,10 +131,9 @@ private slots:
         w.show();
         w.browser()->navigate(server.url(QStringLiteral("/popup")));
         QVERIFY(waitForPage(w.browser(), server.url(QStringLiteral("/target"))));
-        QCOMPARE(entries(control<QComboBox>(&w, "Combo1"))
-                     .filter(server.url(QStringLiteral("/target")))
-                     .size(),
-                 1);
+        QCOMPARE(
+            entries(control<QComboBox>(&w, "Combo1")).filter(server.url(QStringLiteral("/target"))).size(),
+            1);
         const QWidgetList windows = QApplication::topLevelWidgets();
         QCOMPARE(std::count_if(windows.begin(), windows.end(), [](QWidget* t) { return t->isVisible(); }), 1);
         QVERIFY(w.statusBar()->isVisible());
@@ -151,7 +150,8 @@ private slots:
         w.show();
         // "打开指定网址...": remembered, trimmed; silent mode unless the address is https.
         SaveSetting(Setting::SearchOtherUrl(), QStringLiteral("http://before/"));
-        prompts.answerText(QStringLiteral("  ") + server.url(QStringLiteral("/target")) + QStringLiteral(" "));
+        prompts.answerText(QStringLiteral("  ") + server.url(QStringLiteral("/target")) +
+                           QStringLiteral(" "));
         control<QAction>(&w, "menu打开指定网址")->trigger();
         QCOMPARE(prompts.records().last().start, QStringLiteral("http://before/"));
         QCOMPARE(prompts.records().last().text, QStringLiteral("请输入需要打开的网址："));
