@@ -35,21 +35,6 @@ namespace Lunovex {
 
 namespace {
 
-QAction* addEntry(QMenu* menu, const char* name, const QString& caption)
-{
-    QAction* action = menu->addAction(caption);
-    action->setObjectName(QString::fromUtf8(name));
-    return action;
-}
-
-QMenu* addSubmenu(QMenu* menu, const char* name, const QString& caption)
-{
-    QMenu* sub = menu->addMenu(caption);
-    sub->setObjectName(QString::fromUtf8(name));
-    sub->menuAction()->setObjectName(QString::fromUtf8(name));
-    return sub;
-}
-
 bool isWebPage(const QString& extension, bool withXml)
 {
     const QString e = extension.toLower();
@@ -73,111 +58,106 @@ QString padded(const QString& text)
 
 void fFileDownload::buildMenus()
 {
-    QMenu* list = menu下载 = menuBar()->addMenu(QStringLiteral("列表操作(&D)"));
-    list->setObjectName(QStringLiteral("menu下载"));
-    list->menuAction()->setObjectName(QStringLiteral("menu下载"));
+    QMenu* list = menu下载 = AddNamedMenu(menuBar(), "menu下载", QStringLiteral("列表操作(&D)"));
     const auto on = [this](QAction* action, auto handler) {
         connect(action, &QAction::triggered, this, handler);
     };
 
-    on(addEntry(list, "menu全选专利列表", QStringLiteral("全选")), [this] { ListView3->selectAll(); });
-    on(addEntry(list, "menu全不选", QStringLiteral("全不选")), [this] { ListView3->clearSelection(); });
-    on(addEntry(list, "menu随机排序列表", QStringLiteral("随机排序列表(打乱)")),
+    on(AddMenuEntry(list, "menu全选专利列表", QStringLiteral("全选")), [this] { ListView3->selectAll(); });
+    on(AddMenuEntry(list, "menu全不选", QStringLiteral("全不选")), [this] { ListView3->clearSelection(); });
+    on(AddMenuEntry(list, "menu随机排序列表", QStringLiteral("随机排序列表(打乱)")),
        &fFileDownload::随机排序列表);
-    on(addEntry(list, "menu自动列宽", QStringLiteral("自动调整列宽")), [this] {
+    on(AddMenuEntry(list, "menu自动列宽", QStringLiteral("自动调整列宽")), [this] {
         AutoSizeListColumns(ListView3, kFitContentsAndHeader);
         PaintListStripes(ListView3, false, 17);
     });
     list->addSeparator();
-    QMenu* again = addSubmenu(list, "menu重新下载", QStringLiteral("重新下载"));
-    on(addEntry(again, "menu重新下载选中项", QStringLiteral("选中项")), &fFileDownload::重新下载选中项);
-    on(addEntry(again, "menu重新下载出错项", QStringLiteral("出错项")), &fFileDownload::重新下载出错项);
-    on(addEntry(again, "menu重新下载文件类型为HTM和HTML项", QStringLiteral("网页类型文件(HTM/HTML/xml)项")),
+    QMenu* again = AddNamedMenu(list, "menu重新下载", QStringLiteral("重新下载"));
+    on(AddMenuEntry(again, "menu重新下载选中项", QStringLiteral("选中项")), &fFileDownload::重新下载选中项);
+    on(AddMenuEntry(again, "menu重新下载出错项", QStringLiteral("出错项")), &fFileDownload::重新下载出错项);
+    on(AddMenuEntry(again, "menu重新下载文件类型为HTM和HTML项",
+                    QStringLiteral("网页类型文件(HTM/HTML/xml)项")),
        &fFileDownload::重新下载网页类型文件项);
-    on(addEntry(again, "menu重新下载出错项和网页项", QStringLiteral("重新下载出错项和网页类型文件项")),
+    on(AddMenuEntry(again, "menu重新下载出错项和网页项", QStringLiteral("重新下载出错项和网页类型文件项")),
        &fFileDownload::重新下载出错项和网页项);
-    on(addEntry(again, "menu重新下载文件大小小于指定数字的项", QStringLiteral("文件大小小于指定数字的项")),
+    on(AddMenuEntry(again, "menu重新下载文件大小小于指定数字的项",
+                    QStringLiteral("文件大小小于指定数字的项")),
        &fFileDownload::重新下载文件大小小于指定数字的项);
     list->addSeparator();
-    QMenu* remove = addSubmenu(list, "menu清除", QStringLiteral("清除"));
-    on(addEntry(remove, "menu清除选中项", QStringLiteral("选中项")),
+    QMenu* remove = AddNamedMenu(list, "menu清除", QStringLiteral("清除"));
+    on(AddMenuEntry(remove, "menu清除选中项", QStringLiteral("选中项")),
        [this] { removeRows([this](int row) { return ListView3->isSelected(row); }); });
-    on(addEntry(remove, "menu清除全部出错项", QStringLiteral("全部出错项")),
+    on(AddMenuEntry(remove, "menu清除全部出错项", QStringLiteral("全部出错项")),
        [this] { removeRows([this](int row) { return item(row).state() == Failed; }); });
-    on(addEntry(remove, "menu清除完成项", QStringLiteral("完成项")),
+    on(AddMenuEntry(remove, "menu清除完成项", QStringLiteral("完成项")),
        [this] { removeRows([this](int row) { return item(row).state() == Finished; }); });
-    on(addEntry(list, "menu清空", QStringLiteral("清空")), &fFileDownload::清空);
-    QMenu* files = addSubmenu(list, "menu删除", QStringLiteral("删除文件"));
-    on(addEntry(files, "menu删除网页类型文件项", QStringLiteral("网页类型文件(HTM/HTML/xml)项")), [this] {
+    on(AddMenuEntry(list, "menu清空", QStringLiteral("清空")), &fFileDownload::清空);
+    QMenu* files = AddNamedMenu(list, "menu删除", QStringLiteral("删除文件"));
+    on(AddMenuEntry(files, "menu删除网页类型文件项", QStringLiteral("网页类型文件(HTM/HTML/xml)项")), [this] {
         deleteFilesWhere(
             [](const DownloadItem& it) { return isWebPage(it.Extension(), true) && isDone(it.state()); });
     });
-    on(addEntry(files, "menu删除出错项", QStringLiteral("出错项")),
+    on(AddMenuEntry(files, "menu删除出错项", QStringLiteral("出错项")),
        [this] { deleteFilesWhere([](const DownloadItem& it) { return it.state() == Failed; }); });
     list->addSeparator();
-    menu下载全部 = addEntry(list, "menu下载全部", QStringLiteral("开始下载"));
-    menu停止下载 = addEntry(list, "menu停止下载", QStringLiteral("停止下载"));
+    menu下载全部 = AddMenuEntry(list, "menu下载全部", QStringLiteral("开始下载"));
+    menu停止下载 = AddMenuEntry(list, "menu停止下载", QStringLiteral("停止下载"));
     on(menu下载全部, &fFileDownload::StartDownloads);
     on(menu停止下载, &fFileDownload::StopDownloads);
-    on(addEntry(list, "menu取消下载选中项", QStringLiteral("取消下载选中项")),
+    on(AddMenuEntry(list, "menu取消下载选中项", QStringLiteral("取消下载选中项")),
        &fFileDownload::取消下载选中项);
     list->addSeparator();
-    on(addEntry(list, "menu打开下载文件", QStringLiteral("打开下载文件")), &fFileDownload::打开下载文件);
-    on(addEntry(list, "menu打开文件所在文件夹", QStringLiteral("打开所在文件夹")),
+    on(AddMenuEntry(list, "menu打开下载文件", QStringLiteral("打开下载文件")), &fFileDownload::打开下载文件);
+    on(AddMenuEntry(list, "menu打开文件所在文件夹", QStringLiteral("打开所在文件夹")),
        &fFileDownload::打开文件所在文件夹);
-    on(addEntry(list, "menu用记事本打开文件", QStringLiteral("用记事本打开文件")),
+    on(AddMenuEntry(list, "menu用记事本打开文件", QStringLiteral("用记事本打开文件")),
        &fFileDownload::用记事本打开文件);
     list->addSeparator();
-    on(addEntry(list, "menu复制名称", QStringLiteral("复制名称")), &fFileDownload::复制名称);
-    on(addEntry(list, "menu批量替换网址", QStringLiteral("批量替换网址")), &fFileDownload::批量替换网址);
-    QMenu* names = addSubmenu(list, "menu导出名称", QStringLiteral("导出名称"));
-    on(addEntry(names, "menu导出全部名称", QStringLiteral("全部")), [this] { 导出名称(false); });
-    on(addEntry(names, "menu导出未完成项名称", QStringLiteral("未完成项")), [this] { 导出名称(true); });
+    on(AddMenuEntry(list, "menu复制名称", QStringLiteral("复制名称")), &fFileDownload::复制名称);
+    on(AddMenuEntry(list, "menu批量替换网址", QStringLiteral("批量替换网址")), &fFileDownload::批量替换网址);
+    QMenu* names = AddNamedMenu(list, "menu导出名称", QStringLiteral("导出名称"));
+    on(AddMenuEntry(names, "menu导出全部名称", QStringLiteral("全部")), [this] { 导出名称(false); });
+    on(AddMenuEntry(names, "menu导出未完成项名称", QStringLiteral("未完成项")), [this] { 导出名称(true); });
     list->addSeparator();
-    menu退出本下载窗口 = addEntry(list, "menu退出本下载窗口", QStringLiteral("关闭本下载窗口"));
+    menu退出本下载窗口 = AddMenuEntry(list, "menu退出本下载窗口", QStringLiteral("关闭本下载窗口"));
     on(menu退出本下载窗口, &QWidget::close);
 
-    QMenu* window = menuBar()->addMenu(QStringLiteral("窗口(&W)"));
-    window->setObjectName(QStringLiteral("menu窗口"));
-    window->menuAction()->setObjectName(QStringLiteral("menu窗口"));
-    on(addEntry(window, "menu资料检索分析窗口", QStringLiteral("资料检索分析窗口")),
+    QMenu* window = AddNamedMenu(menuBar(), "menu窗口", QStringLiteral("窗口(&W)"));
+    on(AddMenuEntry(window, "menu资料检索分析窗口", QStringLiteral("资料检索分析窗口")),
        [] { ShowForm(QStringLiteral("fWebSearch")); });
 
-    QMenu* tools = menuBar()->addMenu(QStringLiteral("工具(&T)"));
-    tools->setObjectName(QStringLiteral("menu工具"));
-    tools->menuAction()->setObjectName(QStringLiteral("menu工具"));
-    addEntry(tools, "设置", QStringLiteral("设置"))->setEnabled(false); // with the settings dialog
-    menu自动定位到下载项 = addEntry(tools, "menu自动定位到下载项", QStringLiteral("自动定位到下载项"));
+    QMenu* tools = AddNamedMenu(menuBar(), "menu工具", QStringLiteral("工具(&T)"));
+    AddMenuEntry(tools, "设置", QStringLiteral("设置"))->setEnabled(false); // with the settings dialog
+    menu自动定位到下载项 = AddMenuEntry(tools, "menu自动定位到下载项", QStringLiteral("自动定位到下载项"));
     menu自动定位到下载项->setCheckable(true);
     tools->addSeparator();
-    on(addEntry(tools, "menu检查文件是否存在", QStringLiteral("检查文件是否存在")),
+    on(AddMenuEntry(tools, "menu检查文件是否存在", QStringLiteral("检查文件是否存在")),
        &fFileDownload::检查文件是否存在);
-    on(addEntry(tools, "menu检查并纠正磁盘文件类型", QStringLiteral("检查并纠正磁盘文件类型")),
+    on(AddMenuEntry(tools, "menu检查并纠正磁盘文件类型", QStringLiteral("检查并纠正磁盘文件类型")),
        &fFileDownload::检查并纠正磁盘文件类型);
     tools->addSeparator();
-    addEntry(tools, "menu清空IE浏览器缓存", QStringLiteral("清空IE浏览器缓存"))
+    AddMenuEntry(tools, "menu清空IE浏览器缓存", QStringLiteral("清空IE浏览器缓存"))
         ->setEnabled(false); // with the cache viewer
-    on(addEntry(tools, "menu打开文件判断类型", QStringLiteral("打开文件判断类型")),
+    on(AddMenuEntry(tools, "menu打开文件判断类型", QStringLiteral("打开文件判断类型")),
        &fFileDownload::打开文件判断类型);
 
-    QMenu* help = menuBar()->addMenu(QStringLiteral("帮助(&H)"));
-    help->setObjectName(QStringLiteral("menu帮助"));
-    help->menuAction()->setObjectName(QStringLiteral("menu帮助"));
-    addEntry(help, "关于", QStringLiteral("关于"))->setEnabled(false); // with the about box
-    on(addEntry(help, "menu给软件作者建议", QStringLiteral("给软件作者建议")),
+    QMenu* help = AddNamedMenu(menuBar(), "menu帮助", QStringLiteral("帮助(&H)"));
+    AddMenuEntry(help, "关于", QStringLiteral("关于"))->setEnabled(false); // with the about box
+    on(AddMenuEntry(help, "menu给软件作者建议", QStringLiteral("给软件作者建议")),
        [this] { SendSuggestionMail(this); });
-    on(addEntry(help, "menu最新版本", QStringLiteral("最新版本")), [] { OpenUrl(Product::productPage()); });
-    on(addEntry(help, "menu辰星软件淘宝店", QStringLiteral("辰星软件淘宝店")),
+    on(AddMenuEntry(help, "menu最新版本", QStringLiteral("最新版本")),
+       [] { OpenUrl(Product::productPage()); });
+    on(AddMenuEntry(help, "menu辰星软件淘宝店", QStringLiteral("辰星软件淘宝店")),
        [] { OpenUrl(Product::makerPage(QStringLiteral("shop/"))); });
-    QMenu* sites = addSubmenu(help, "menu作者网站", QStringLiteral("作者网站"));
+    QMenu* sites = AddNamedMenu(help, "menu作者网站", QStringLiteral("作者网站"));
     connect(sites, &QMenu::aboutToShow, this, [] { OpenUrl(Product::sisterSitePage(), true); });
-    on(addEntry(sites, "menu辰星软件", QStringLiteral("辰星软件")),
+    on(AddMenuEntry(sites, "menu辰星软件", QStringLiteral("辰星软件")),
        [] { OpenUrl(Product::makerHomePage(), true); });
-    on(addEntry(sites, "menu墨舟软件", QStringLiteral("墨舟软件")),
+    on(AddMenuEntry(sites, "menu墨舟软件", QStringLiteral("墨舟软件")),
        [] { OpenUrl(Product::sisterSitePage(), true); });
-    on(addEntry(help, "menu软件教程和问答", QStringLiteral("软件教程和问答")),
+    on(AddMenuEntry(help, "menu软件教程和问答", QStringLiteral("软件教程和问答")),
        [] { OpenUrl(Product::makerPage(QStringLiteral("help/")), true); });
-    on(addEntry(help, "menu软件定制", QStringLiteral("软件定制")),
+    on(AddMenuEntry(help, "menu软件定制", QStringLiteral("软件定制")),
        [] { OpenUrl(Product::makerPage(QStringLiteral("custom/")), true); });
 
     connect(ListView3, &ReportList::columnHeaderClicked, this, &fFileDownload::ListView3_ColumnClick);

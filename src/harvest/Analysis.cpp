@@ -10,6 +10,7 @@
 #include "platform/EventPump.h"
 #include "platform/Prompts.h"
 #include "platform/ReportList.h"
+#include "util/ControlHelpers.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -64,13 +65,9 @@ QWidget* fWebSearch::buildAnalysisBar()
 // The menu of the four commands, popped up by "分析下载"; hidden from the menu bar.
 void fWebSearch::buildAnalysisMenu()
 {
-    menu加入 = menuBar()->addMenu(QStringLiteral("加入"));
-    menu加入->setObjectName(QStringLiteral("menu加入"));
-    menu加入->menuAction()->setObjectName(QStringLiteral("menu加入"));
+    menu加入 = AddNamedMenu(menuBar(), "menu加入", QStringLiteral("加入"));
     const auto add = [this](const char* name, const QString& caption, void (fWebSearch::*command)()) {
-        QAction* action = menu加入->addAction(caption);
-        action->setObjectName(QString::fromUtf8(name));
-        connect(action, &QAction::triggered, this, command);
+        connect(AddMenuEntry(menu加入, name, caption), &QAction::triggered, this, command);
     };
     add("menu分析未分析项", QStringLiteral("分析未分析项"), &fWebSearch::分析未分析项);
     add("menu加入分析失败项", QStringLiteral("分析失败项"), &fWebSearch::分析失败项);

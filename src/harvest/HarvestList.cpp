@@ -79,12 +79,9 @@ QWidget* fWebSearch::buildHarvestList()
 
 void fWebSearch::buildRemovalMenu()
 {
-    menu清除 = menuBar()->addMenu(QStringLiteral("清除(&C)"));
-    menu清除->setObjectName(QStringLiteral("menu清除"));
+    menu清除 = AddNamedMenu(menuBar(), "menu清除", QStringLiteral("清除(&C)"));
     const auto add = [this](const char* name, const QString& caption, auto handler) {
-        QAction* action = menu清除->addAction(caption);
-        action->setObjectName(QString::fromUtf8(name));
-        connect(action, &QAction::triggered, this, handler);
+        connect(AddMenuEntry(menu清除, name, caption), &QAction::triggered, this, handler);
     };
     add("menu清除选中项", QStringLiteral("清除选中项"),
         [this] { removeEntriesWhere([this](int row) { return ListView1->isSelected(row); }); });

@@ -35,21 +35,6 @@ namespace Lunovex {
 
 namespace {
 
-QAction* addEntry(QMenu* menu, const char* name, const QString& caption)
-{
-    QAction* action = menu->addAction(caption);
-    action->setObjectName(QString::fromUtf8(name));
-    return action;
-}
-
-QMenu* addMenu(QMenuBar* bar, const char* name, const QString& caption)
-{
-    QMenu* menu = bar->addMenu(caption);
-    menu->setObjectName(QString::fromUtf8(name));
-    menu->menuAction()->setObjectName(QString::fromUtf8(name));
-    return menu;
-}
-
 bool isBlankPage(const QString& address)
 {
     return address.toLower() == QLatin1String("about:blank");
@@ -171,34 +156,34 @@ void fWebSearch::buildStatusBar()
 
 void fWebSearch::buildBrowseMenu()
 {
-    QMenu* browse = addMenu(menuBar(), "menu浏览", QStringLiteral("浏览(&B)"));
-    connect(addEntry(browse, "menu打开首页", QStringLiteral("打开Marlow && Vance查询首页")),
+    QMenu* browse = AddNamedMenu(menuBar(), "menu浏览", QStringLiteral("浏览(&B)"));
+    connect(AddMenuEntry(browse, "menu打开首页", QStringLiteral("打开Marlow && Vance查询首页")),
             &QAction::triggered, this, &fWebSearch::打开首页);
-    connect(addEntry(browse, "menu打开指定网址", QStringLiteral("打开指定网址...")), &QAction::triggered,
+    connect(AddMenuEntry(browse, "menu打开指定网址", QStringLiteral("打开指定网址...")), &QAction::triggered,
             this, &fWebSearch::打开指定网址);
-    connect(addEntry(browse, "menu打开本地网页文件", QStringLiteral("打开本地网页文件")), &QAction::triggered,
-            this, &fWebSearch::打开本地网页文件);
+    connect(AddMenuEntry(browse, "menu打开本地网页文件", QStringLiteral("打开本地网页文件")),
+            &QAction::triggered, this, &fWebSearch::打开本地网页文件);
     browse->addSeparator();
-    connect(addEntry(browse, "menu后退", QStringLiteral("后退")), &QAction::triggered, WebBrowser1,
+    connect(AddMenuEntry(browse, "menu后退", QStringLiteral("后退")), &QAction::triggered, WebBrowser1,
             &Browser::goBack);
-    connect(addEntry(browse, "menu前进", QStringLiteral("前进")), &QAction::triggered, WebBrowser1,
+    connect(AddMenuEntry(browse, "menu前进", QStringLiteral("前进")), &QAction::triggered, WebBrowser1,
             &Browser::goForward);
     browse->addSeparator();
-    connect(addEntry(browse, "menu关闭本窗口", QStringLiteral("关闭本窗口")), &QAction::triggered, this,
+    connect(AddMenuEntry(browse, "menu关闭本窗口", QStringLiteral("关闭本窗口")), &QAction::triggered, this,
             &QWidget::close);
 }
 
 void fWebSearch::buildToolsMenu()
 {
-    QMenu* tools = addMenu(menuBar(), "menu工具", QStringLiteral("工具(&T)"));
-    addEntry(tools, "menu设置", QStringLiteral("设置"))->setEnabled(false); // with the settings dialog
-    connect(addEntry(tools, "menu设置下载保存路径", QStringLiteral("设置下载保存路径")), &QAction::triggered,
-            this, [this] {
+    QMenu* tools = AddNamedMenu(menuBar(), "menu工具", QStringLiteral("工具(&T)"));
+    AddMenuEntry(tools, "menu设置", QStringLiteral("设置"))->setEnabled(false); // with the settings dialog
+    connect(AddMenuEntry(tools, "menu设置下载保存路径", QStringLiteral("设置下载保存路径")),
+            &QAction::triggered, this, [this] {
                 fSeleFileSavePath dialog(this);
                 dialog.exec();
             });
-    connect(addEntry(tools, "menu打开下载窗口", QStringLiteral("打开下载窗口")), &QAction::triggered, this,
-            [] {
+    connect(AddMenuEntry(tools, "menu打开下载窗口", QStringLiteral("打开下载窗口")), &QAction::triggered,
+            this, [] {
                 QWidget* downloads = FindForm(QStringLiteral("fFileDownload"));
                 if (!downloads) downloads = new fFileDownload;
                 downloads->show();
@@ -206,32 +191,30 @@ void fWebSearch::buildToolsMenu()
             });
     tools->addSeparator();
     // With the cache viewer.
-    addEntry(tools, "menu查看IE浏览器缓存", QStringLiteral("查看IE浏览器缓存"))->setEnabled(false);
-    addEntry(tools, "menu清空IE浏览器缓存", QStringLiteral("清空IE浏览器缓存"))->setEnabled(false);
-    connect(addEntry(tools, "menu网页源码另存为", QStringLiteral("网页源码另存为")), &QAction::triggered,
+    AddMenuEntry(tools, "menu查看IE浏览器缓存", QStringLiteral("查看IE浏览器缓存"))->setEnabled(false);
+    AddMenuEntry(tools, "menu清空IE浏览器缓存", QStringLiteral("清空IE浏览器缓存"))->setEnabled(false);
+    connect(AddMenuEntry(tools, "menu网页源码另存为", QStringLiteral("网页源码另存为")), &QAction::triggered,
             this, &fWebSearch::网页源码另存为);
-    connect(addEntry(tools, "menu显示当前网址", QStringLiteral("显示当前网址")), &QAction::triggered, this,
-            &fWebSearch::显示当前网址);
+    connect(AddMenuEntry(tools, "menu显示当前网址", QStringLiteral("显示当前网址")), &QAction::triggered,
+            this, &fWebSearch::显示当前网址);
 }
 
 void fWebSearch::buildHelpMenu()
 {
-    QMenu* help = addMenu(menuBar(), "menu帮助", QStringLiteral("帮助(&H)"));
-    addEntry(help, "menu关于", QStringLiteral("关于(&A)"))->setEnabled(false); // with the about box
+    QMenu* help = AddNamedMenu(menuBar(), "menu帮助", QStringLiteral("帮助(&H)"));
+    AddMenuEntry(help, "menu关于", QStringLiteral("关于(&A)"))->setEnabled(false); // with the about box
     help->addSeparator();
     const auto page = [this](QMenu* menu, const char* name, const QString& caption, const QString& address,
                              bool newWindow) {
-        connect(addEntry(menu, name, caption), &QAction::triggered, this,
+        connect(AddMenuEntry(menu, name, caption), &QAction::triggered, this,
                 [address, newWindow] { OpenUrl(address, newWindow); });
     };
     page(help, "menu最新版本", QStringLiteral("最新版本"), Product::productPage(), false);
-    connect(addEntry(help, "menu使用方法", QStringLiteral("使用方法")), &QAction::triggered, this,
+    connect(AddMenuEntry(help, "menu使用方法", QStringLiteral("使用方法")), &QAction::triggered, this,
             &fWebSearch::使用方法);
     page(help, "menu售后服务", QStringLiteral("售后服务"), Product::makerPage(QStringLiteral("support/")),
          true);
-    QMenu* sites = help->addMenu(QStringLiteral("作者网站"));
-    sites->setObjectName(QStringLiteral("menu作者网站"));
-    sites->menuAction()->setObjectName(QStringLiteral("menu作者网站"));
+    QMenu* sites = AddNamedMenu(help, "menu作者网站", QStringLiteral("作者网站"));
     page(sites, "menu辰星软件", QStringLiteral("辰星软件"), Product::makerHomePage(), true);
     page(sites, "menu墨舟软件", QStringLiteral("墨舟软件"), Product::sisterSitePage(), true);
     page(help, "menu软件定制", QStringLiteral("软件定制"), Product::makerPage(QStringLiteral("custom/")),

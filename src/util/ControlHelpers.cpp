@@ -4,10 +4,12 @@
 #include "util/HeaderText.h"
 
 #include <QAbstractItemView>
+#include <QAction>
 #include <QComboBox>
 #include <QFile>
 #include <QGuiApplication>
 #include <QHeaderView>
+#include <QMenu>
 #include <QSaveFile>
 #include <QScreen>
 #include <QScrollBar>
@@ -97,6 +99,19 @@ void AutoSizeListColumns(ReportList* list, int width)
 {
     for (int column = 1; column <= list->columnCount(); ++column)
         SetListColumnWidth(list, column, width);
+}
+
+QAction* AddMenuEntry(QMenu* menu, const char* name, const QString& caption)
+{
+    QAction* action = menu->addAction(caption);
+    action->setObjectName(QString::fromUtf8(name));
+    return action;
+}
+
+void NameMenu(QMenu* menu, const char* name)
+{
+    menu->setObjectName(QString::fromUtf8(name));
+    menu->menuAction()->setObjectName(QString::fromUtf8(name));
 }
 
 } // namespace Lunovex

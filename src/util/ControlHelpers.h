@@ -3,7 +3,9 @@
 #include <QPointer>
 #include <QString>
 
+class QAction;
 class QComboBox;
+class QMenu;
 class QObject;
 
 namespace Lunovex {
@@ -33,6 +35,13 @@ constexpr int kFitContentsAndHeader = -2;
 void SetListColumnWidth(ReportList* list, int column, int width);
 void AutoSizeListColumns(ReportList* list, int width);
 
+// A menu entry, and a menu on a menu bar or in a menu, by object name (a menu's action bears the
+// name too, so that the entry that opens it can be found).
+QAction* AddMenuEntry(QMenu* menu, const char* name, const QString& caption);
+template <typename MenuOrBar>
+QMenu* AddNamedMenu(MenuOrBar* parent, const char* name, const QString& caption);
+void NameMenu(QMenu* menu, const char* name);
+
 // Whether an element of a control array has been created.
 template <typename T> bool ControlExists(const QPointer<T>& control)
 {
@@ -41,6 +50,13 @@ template <typename T> bool ControlExists(const QPointer<T>& control)
 inline bool ControlExists(const QObject* control)
 {
     return control != nullptr;
+}
+
+template <typename MenuOrBar> QMenu* AddNamedMenu(MenuOrBar* parent, const char* name, const QString& caption)
+{
+    QMenu* menu = parent->addMenu(caption);
+    NameMenu(menu, name);
+    return menu;
 }
 
 } // namespace Lunovex

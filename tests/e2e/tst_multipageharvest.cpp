@@ -7,6 +7,7 @@
 #include "platform/EventPump.h"
 #include "platform/ReportList.h"
 #include "support/FixtureServer.h"
+#include "support/PageWait.h"
 #include "support/ScriptedPrompts.h"
 #include "support/TestEnvironment.h"
 
@@ -51,9 +52,7 @@ class MultiPageHarvestTest : public QObject
     void open(const QString& path)
     {
         w->browser()->navigate(server.url(path));
-        QVERIFY(EventPump::waitUntil(
-            [&] { return !w->browser()->busy() && w->browser()->locationUrl() == server.url(path); },
-            milliseconds(30'000), w->browser(), &Browser::documentComplete));
+        QVERIFY(Test::waitForPage(w->browser(), server.url(path)));
     }
 
     QStringList titles() const

@@ -12,6 +12,7 @@
 #include "platform/EventPump.h"
 #include "platform/ReportList.h"
 #include "support/FixtureServer.h"
+#include "support/PageWait.h"
 #include "support/SampleSite.h"
 #include "support/ScriptedPrompts.h"
 #include "support/TestEnvironment.h"
@@ -30,6 +31,7 @@ using Lunovex::Test::control;
 using Lunovex::Test::FixtureServer;
 using Lunovex::Test::SampleSite;
 using Lunovex::Test::ScriptedPrompts;
+using Lunovex::Test::waitForPage;
 
 namespace {
 
@@ -47,12 +49,6 @@ void confirmSaveFolderWhenAsked(const QString& folder)
         poll->deleteLater();
     });
     poll->start(10);
-}
-
-bool waitForPage(Browser* browser, const QString& pathPart)
-{
-    return EventPump::waitUntil([&] { return !browser->busy() && browser->locationUrl().contains(pathPart); },
-                                milliseconds(30'000), browser, &Browser::documentComplete);
 }
 
 } // namespace
@@ -88,7 +84,7 @@ private slots:
         QVERIFY(waitForPage(browser, server.url(SampleSite::homePath())));
         QVERIFY(control<QCheckBox>(w, "Check2")->isChecked());
         browser->clickElement(QStringLiteral("button"), 0);
-        QVERIFY(waitForPage(browser, QStringLiteral("/action/doSearch?q=cells")));
+        QVERIFY(waitForPage(browser, server.url(QStringLiteral("/action/doSearch?q=cells"))));
 
         // Every page, with no pause between them; the page cannot be used while the run goes on.
         control<QComboBox>(w, "Combo2")->setCurrentIndex(0);

@@ -7,6 +7,7 @@
 #include "platform/Network.h"
 #include "platform/ReportList.h"
 #include "support/FixtureServer.h"
+#include "support/PageWait.h"
 #include "support/ScriptedPrompts.h"
 #include "support/TestEnvironment.h"
 
@@ -31,14 +32,9 @@ using Lunovex::Test::control;
 using Lunovex::Test::FixtureServer;
 using Lunovex::Test::Route;
 using Lunovex::Test::ScriptedPrompts;
+using Lunovex::Test::waitForPage;
 
 namespace {
-
-bool waitForPage(Browser* browser, const QString& address)
-{
-    return EventPump::waitUntil([&] { return !browser->busy() && browser->locationUrl() == address; },
-                                milliseconds(30'000), browser, &Browser::documentComplete);
-}
 
 QStringList entries(const QComboBox* combo)
 {
