@@ -6,6 +6,7 @@
 
 #include "app/Globals.h"
 #include "app/fSeleFileSavePath.h"
+#include "harvest/ResultExtraction.h"
 #include "platform/Browser.h"
 #include "platform/Clock.h"
 #include "platform/Dom.h"
@@ -61,21 +62,6 @@ void fWebSearch::Command4_Click()
     HarvestStopped = true;
     PicPanWeb->setEnabled(true);
     AutoSizeListColumns(ListView1, kFitContentsAndHeader);
-}
-
-// The next link is the first "A" of the last pager arrow, when it is marked as the next page; an
-// earlier arrow (the previous page) is never looked at.
-static int NextPageLinkIndex(const Dom& page)
-{
-    const QList<DomElement> items = page.getElementsByTagName(QStringLiteral("li"));
-    for (qsizetype i = items.size() - 1; i >= 0; --i) {
-        if (items[i].className().trimmed().toLower() != QLatin1String("pagelink-with-arrow")) continue;
-        const QList<DomElement> links = items[i].getElementsByTagName(QStringLiteral("a"));
-        if (links.isEmpty() || links.first().className().toLower().trimmed() != QLatin1String("nextpage"))
-            return -1;
-        return links.first().indexAmongTag();
-    }
-    return -1;
 }
 
 bool fWebSearch::下一页()

@@ -42,4 +42,17 @@ QList<ExtractedEntry> ExtractResultEntries(const Dom* page)
     return entries;
 }
 
+int NextPageLinkIndex(const Dom& page)
+{
+    const QList<DomElement> items = page.getElementsByTagName(QStringLiteral("li"));
+    for (qsizetype i = items.size() - 1; i >= 0; --i) {
+        if (items[i].className().trimmed().toLower() != QLatin1String("pagelink-with-arrow")) continue;
+        const QList<DomElement> links = items[i].getElementsByTagName(QStringLiteral("a"));
+        if (links.isEmpty() || links.first().className().toLower().trimmed() != QLatin1String("nextpage"))
+            return -1;
+        return links.first().indexAmongTag();
+    }
+    return -1;
+}
+
 } // namespace Lunovex

@@ -24,4 +24,9 @@ QString PdfAddressFromArticleLink(const QString& href);
 // another structure (or no page) gives nothing.
 QList<ExtractedEntry> ExtractResultEntries(const Dom* page);
 
+// The next-page link of a result page, as its index among the page's "A" elements (-1: none): the
+// first "A" of the last pager arrow ("LI" of class "pagelink-with-arrow"), when its class is "nextpage"
+// (both trimmed, any letter case). An earlier arrow (the previous page) is never looked at.
+int NextPageLinkIndex(const Dom& page);
+
 } // namespace Lunovex
