@@ -19,16 +19,6 @@
 
 namespace Lunovex {
 
-namespace {
-
-template <typename T> T* named(T* widget, const char* name)
-{
-    widget->setObjectName(QString::fromLatin1(name));
-    return widget;
-}
-
-} // namespace
-
 QString fSeleFileSavePath::historyFile()
 {
     return ApplicationFolder() + PathSeparator() + QStringLiteral("SaveList.dat");
@@ -41,20 +31,20 @@ fSeleFileSavePath::fSeleFileSavePath(QWidget* parent) : QDialog(parent)
     // Stays above every other window without being moved or resized.
     setWindowFlag(Qt::WindowStaysOnTopHint);
 
-    Label1 = named(new QLabel(QStringLiteral("保存到文件夹："), this), "Label1");
-    Combo1 = named(new QComboBox(this), "Combo1");
+    Label1 = Named(new QLabel(QStringLiteral("保存到文件夹："), this), "Label1");
+    Combo1 = Named(new QComboBox(this), "Combo1");
     Combo1->setEditable(true);
     Combo1->setEditText(QDir::rootPath());
     Combo1->setMinimumWidth(360);
     Combo1->setInsertPolicy(QComboBox::NoInsert);
-    Command1 = named(new QPushButton(QStringLiteral("..."), this), "Command1");
-    Label3 = named(new QLabel(QStringLiteral("保存文件名为："), this), "Label3");
-    Option1 = named(new QRadioButton(QStringLiteral("原文件名"), this), "Option1");
-    Option2 = named(new QRadioButton(QStringLiteral("文章标题名称"), this), "Option2");
+    Command1 = Named(new QPushButton(QStringLiteral("..."), this), "Command1");
+    Label3 = Named(new QLabel(QStringLiteral("保存文件名为："), this), "Label3");
+    Option1 = Named(new QRadioButton(QStringLiteral("原文件名"), this), "Option1");
+    Option2 = Named(new QRadioButton(QStringLiteral("文章标题名称"), this), "Option2");
     Option2->setChecked(true);
-    Command2 = named(new QPushButton(QStringLiteral("确定"), this), "Command2");
+    Command2 = Named(new QPushButton(QStringLiteral("确定"), this), "Command2");
     Command2->setDefault(true);
-    Command3 = named(new QPushButton(QStringLiteral("取消"), this), "Command3");
+    Command3 = Named(new QPushButton(QStringLiteral("取消"), this), "Command3");
 
     auto* grid = new QGridLayout(this);
     grid->addWidget(Label1, 0, 0);

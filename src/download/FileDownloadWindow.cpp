@@ -36,12 +36,6 @@ namespace Lunovex {
 
 namespace {
 
-template <typename T> T* named(T* widget, const char* name)
-{
-    widget->setObjectName(QString::fromUtf8(name));
-    return widget;
-}
-
 // Column widths of the design, in twips.
 constexpr int kColumnTwips[] = {10583, 1411, 1940, 1940, 1411, 10583};
 
@@ -82,10 +76,10 @@ void fFileDownload::buildControls()
     auto* central = new QWidget(this);
     setCentralWidget(central);
 
-    Label4 = named(new QLabel(QStringLiteral("下载列表："), central), "Label4");
-    Label1 = named(new QLabel(QStringLiteral("0条"), central), "Label1");
+    Label4 = Named(new QLabel(QStringLiteral("下载列表："), central), "Label4");
+    Label1 = Named(new QLabel(QStringLiteral("0条"), central), "Label1");
 
-    ListView3 = named(new ReportList(central), "ListView3");
+    ListView3 = Named(new ReportList(central), "ListView3");
     ListView3->setToolTip(QStringLiteral("双击鼠标：下载当前项或者打开文件"));
     const QStringList captions = {QStringLiteral("名称"),     QStringLiteral("类型"),
                                   QStringLiteral("文件大小"), QStringLiteral("已下载数"),
@@ -119,7 +113,7 @@ void fFileDownload::buildControls()
     panel2->onClick = [this] { StatusPanel2_Click(); };
     StatusPanels = {new QLabel(QStringLiteral("Marlow & Vance 文献下载"), this), panel2, new QLabel(this),
                     new QLabel(this)};
-    auto* bar = named(new QStatusBar(this), "StatusBar1");
+    auto* bar = Named(new QStatusBar(this), "StatusBar1");
     setStatusBar(bar);
     for (int i = 0; i < 4; ++i) {
         StatusPanels[size_t(i)]->setObjectName(QStringLiteral("StatusBar1Panel%1").arg(i + 1));
@@ -129,11 +123,11 @@ void fFileDownload::buildControls()
     }
     panel2->setCursor(Qt::PointingHandCursor);
 
-    Timer1 = named(new QTimer(this), "Timer1");
+    Timer1 = Named(new QTimer(this), "Timer1");
     Timer1->setInterval(Timing::current().supervisionTick);
-    Timer_Down = named(new QTimer(this), "Timer_Down");
+    Timer_Down = Named(new QTimer(this), "Timer_Down");
     Timer_Down->setInterval(Timing::current().schedulingTick);
-    Inet1 = named(new Inet(this), "Inet1");
+    Inet1 = Named(new Inet(this), "Inet1");
 
     connect(Timer1, &QTimer::timeout, this, &fFileDownload::Timer1_Timer);
     connect(Timer_Down, &QTimer::timeout, this, &fFileDownload::Timer_Down_Timer);
@@ -146,43 +140,43 @@ void fFileDownload::buildControls()
 
 QWidget* fFileDownload::buildOptionPanel()
 {
-    auto* panel = named(new QGroupBox(QStringLiteral("下载设置"), this), "PicOptions");
+    auto* panel = Named(new QGroupBox(QStringLiteral("下载设置"), this), "PicOptions");
 
-    Label7 = named(new QLabel(QStringLiteral("下载方式：2"), panel), "Label7");
-    Command26 = named(new QPushButton(QStringLiteral("切换"), panel), "Command26");
+    Label7 = Named(new QLabel(QStringLiteral("下载方式：2"), panel), "Label7");
+    Command26 = Named(new QPushButton(QStringLiteral("切换"), panel), "Command26");
     Command26->setToolTip(QStringLiteral("更改下载方式"));
-    Label2 = named(new QLabel(QStringLiteral("线程数："), panel), "Label2");
-    Combo1 = named(new QComboBox(panel), "Combo1");
+    Label2 = Named(new QLabel(QStringLiteral("线程数："), panel), "Label2");
+    Combo1 = Named(new QComboBox(panel), "Combo1");
     for (int i = 1; i <= 6; ++i)
         Combo1->addItem(QString::number(i));
 
     // The interval box sits inside its label, in the room its caption leaves between the words.
     auto* intervalLabel = new CaptionWithBox(QStringLiteral("两个文件下载间隔：        秒"), panel);
-    Label5 = named(intervalLabel, "Label5");
-    Combo2 = named(new QComboBox(Label5), "Combo2");
+    Label5 = Named(intervalLabel, "Label5");
+    Combo2 = Named(new QComboBox(Label5), "Combo2");
     intervalLabel->setBox(Combo2, QStringLiteral("600"));
 
-    Label8 = named(new QLabel(QStringLiteral("同名文件："), panel), "Label8");
-    Option1 = named(new QRadioButton(QStringLiteral("跳过"), panel), "Option1");
-    Option2 = named(new QRadioButton(QStringLiteral("覆盖"), panel), "Option2");
-    Option3 = named(new QRadioButton(QStringLiteral("重命名"), panel), "Option3");
+    Label8 = Named(new QLabel(QStringLiteral("同名文件："), panel), "Label8");
+    Option1 = Named(new QRadioButton(QStringLiteral("跳过"), panel), "Option1");
+    Option2 = Named(new QRadioButton(QStringLiteral("覆盖"), panel), "Option2");
+    Option3 = Named(new QRadioButton(QStringLiteral("重命名"), panel), "Option3");
 
-    Check3 = named(new QCheckBox(QStringLiteral("自动重新下载："), panel), "Check3");
-    Combo4 = named(new QComboBox(panel), "Combo4");
+    Check3 = Named(new QCheckBox(QStringLiteral("自动重新下载："), panel), "Check3");
+    Combo4 = Named(new QComboBox(panel), "Combo4");
     Combo4->addItems({QStringLiteral("出错项"), QStringLiteral("文件类型为HTM和HTML项"),
                       QStringLiteral("出错项和文件类型为HTM和HTML项")});
-    Check4 = named(new QCheckBox(QStringLiteral("当有待下载项时，自动启动下载"), panel), "Check4");
+    Check4 = Named(new QCheckBox(QStringLiteral("当有待下载项时，自动启动下载"), panel), "Check4");
     Check5 =
-        named(new QCheckBox(QStringLiteral("有5个以上下载出错或者网页文件，就停止下载"), panel), "Check5");
-    Check6 = named(new QCheckBox(QStringLiteral("声音提示"), panel), "Check6");
+        Named(new QCheckBox(QStringLiteral("有5个以上下载出错或者网页文件，就停止下载"), panel), "Check5");
+    Check6 = Named(new QCheckBox(QStringLiteral("声音提示"), panel), "Check6");
 
-    Shape1 = named(new QLabel(panel), "Shape1");
+    Shape1 = Named(new QLabel(panel), "Shape1");
     Shape1->setFixedSize(14, 14);
     Shape1->setStyleSheet(QStringLiteral("background: #2a9d5c; border-radius: 7px;"));
     Shape1->setToolTip(QStringLiteral("正在下载"));
     Shape1->hide();
-    Command4 = named(new QPushButton(QStringLiteral("开始下载"), panel), "Command4");
-    Command31 = named(new QPushButton(QStringLiteral("停止下载"), panel), "Command31");
+    Command4 = Named(new QPushButton(QStringLiteral("开始下载"), panel), "Command4");
+    Command31 = Named(new QPushButton(QStringLiteral("停止下载"), panel), "Command31");
     Command4->setMinimumWidth(96);
     Command31->setMinimumWidth(96);
 

@@ -2,6 +2,7 @@
 
 #include "platform/Prompts.h"
 #include "platform/ReportList.h"
+#include "util/ControlHelpers.h"
 #include "util/HeaderText.h"
 #include "util/Product.h"
 
@@ -30,19 +31,13 @@ UrlReplace::UrlReplace(ReportList* list, QWidget* parent) : QDialog(parent), lis
 {
     setObjectName(QStringLiteral("UrlReplace"));
     setWindowTitle(Product::windowCaption(QStringLiteral("网址批量替换")));
-    Label1 = new QLabel(QStringLiteral("所有网址中的字符串："), this);
-    Label1->setObjectName(QStringLiteral("Label1"));
-    Text1 = new QLineEdit(this);
-    Text1->setObjectName(QStringLiteral("Text1"));
-    Label2 = new QLabel(QStringLiteral("将被全部替换为字符串："), this);
-    Label2->setObjectName(QStringLiteral("Label2"));
-    Text2 = new QLineEdit(this);
-    Text2->setObjectName(QStringLiteral("Text2"));
-    Command1 = new QPushButton(QStringLiteral("替换"), this);
-    Command1->setObjectName(QStringLiteral("Command1"));
+    Label1 = Named(new QLabel(QStringLiteral("所有网址中的字符串："), this), "Label1");
+    Text1 = Named(new QLineEdit(this), "Text1");
+    Label2 = Named(new QLabel(QStringLiteral("将被全部替换为字符串："), this), "Label2");
+    Text2 = Named(new QLineEdit(this), "Text2");
+    Command1 = Named(new QPushButton(QStringLiteral("替换"), this), "Command1");
     Command1->setDefault(true);
-    Command2 = new QPushButton(QStringLiteral("取消"), this);
-    Command2->setObjectName(QStringLiteral("Command2"));
+    Command2 = Named(new QPushButton(QStringLiteral("取消"), this), "Command2");
 
     auto* grid = new QGridLayout(this);
     grid->addWidget(Label1, 0, 0);

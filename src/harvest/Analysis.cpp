@@ -27,16 +27,11 @@ namespace Lunovex {
 QWidget* fWebSearch::buildAnalysisBar()
 {
     auto* bar = new QWidget(this);
-    Command2 = new QPushButton(QStringLiteral("分析下载"), bar);
-    Command2->setObjectName(QStringLiteral("Command2"));
-    Command5 = new QPushButton(QStringLiteral("停止"), bar);
-    Command5->setObjectName(QStringLiteral("Command5"));
-    Check3 = new QCheckBox(QStringLiteral("自动分析未分析项"), bar);
-    Check3->setObjectName(QStringLiteral("Check3"));
-    PicPanPrograss = new QWidget(bar);
-    PicPanPrograss->setObjectName(QStringLiteral("PicPanPrograss"));
-    Label11 = new QLabel(QStringLiteral("正在分析，请稍候..."), PicPanPrograss);
-    Label11->setObjectName(QStringLiteral("Label11"));
+    Command2 = Named(new QPushButton(QStringLiteral("分析下载"), bar), "Command2");
+    Command5 = Named(new QPushButton(QStringLiteral("停止"), bar), "Command5");
+    Check3 = Named(new QCheckBox(QStringLiteral("自动分析未分析项"), bar), "Check3");
+    PicPanPrograss = Named(new QWidget(bar), "PicPanPrograss");
+    Label11 = Named(new QLabel(QStringLiteral("正在分析，请稍候..."), PicPanPrograss), "Label11");
     Label11->setStyleSheet(QStringLiteral("color: #1d3557; font-weight: bold;"));
     auto* panel = new QHBoxLayout(PicPanPrograss);
     panel->setContentsMargins(0, 0, 0, 0);
@@ -51,8 +46,7 @@ QWidget* fWebSearch::buildAnalysisBar()
     layout->addWidget(Command2);
     layout->addWidget(Command5);
 
-    Timer1 = new QTimer(this);
-    Timer1->setObjectName(QStringLiteral("Timer1"));
+    Timer1 = Named(new QTimer(this), "Timer1");
     Timer1->setInterval(Timing::current().autoAnalysisTick);
 
     connect(Command2, &QPushButton::clicked, this, &fWebSearch::Command2_Click);

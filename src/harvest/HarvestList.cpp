@@ -28,23 +28,16 @@ QWidget* fWebSearch::buildHarvestList()
 {
     auto* panel = new QWidget(this);
     auto* heading = new QLabel(QStringLiteral("待下载列表："), panel);
-    Label1 = new QLabel(QStringLiteral("0"), panel);
-    Label1->setObjectName(QStringLiteral("Label1"));
-    Command7 = new QPushButton(QStringLiteral("导出数据..."), panel);
-    Command7->setObjectName(QStringLiteral("Command7"));
-    Command9 = new QPushButton(QStringLiteral("加入本页到列表"), panel);
-    Command9->setObjectName(QStringLiteral("Command9"));
-    Command4 = new QPushButton(QStringLiteral("加入全部到列表"), panel);
-    Command4->setObjectName(QStringLiteral("Command4"));
+    Label1 = Named(new QLabel(QStringLiteral("0"), panel), "Label1");
+    Command7 = Named(new QPushButton(QStringLiteral("导出数据..."), panel), "Command7");
+    Command9 = Named(new QPushButton(QStringLiteral("加入本页到列表"), panel), "Command9");
+    Command4 = Named(new QPushButton(QStringLiteral("加入全部到列表"), panel), "Command4");
     Command4->setAutoFillBackground(true);
-    auto* pauseCaption = new CaptionWithBox(QStringLiteral("限速延时：        秒"), panel);
-    pauseCaption->setObjectName(QStringLiteral("Label2"));
-    Combo2 = new QComboBox(pauseCaption);
-    Combo2->setObjectName(QStringLiteral("Combo2"));
+    auto* pauseCaption = Named(new CaptionWithBox(QStringLiteral("限速延时：        秒"), panel), "Label2");
+    Combo2 = Named(new QComboBox(pauseCaption), "Combo2");
     pauseCaption->setBox(Combo2, QStringLiteral("60"));
 
-    ListView1 = new ReportList(panel);
-    ListView1->setObjectName(QStringLiteral("ListView1"));
+    ListView1 = Named(new ReportList(panel), "ListView1");
     // Addresses count as the same only when they are written the same: paths on the publisher's
     // server are case-sensitive, so two spellings may be two articles.
     ListView1->setKeysCaseInsensitive(false);

@@ -52,20 +52,16 @@ fWebSearch::fWebSearch(QWidget* parent) : QMainWindow(parent)
     setMinimumSize(600, 333);
     resize(1100, 800);
 
-    WebBrowser1 = new Browser(this);
-    WebBrowser1->setObjectName(QStringLiteral("WebBrowser1"));
-    PicBar = new QSplitter(Qt::Vertical, this);
-    PicBar->setObjectName(QStringLiteral("PicBar"));
+    WebBrowser1 = Named(new Browser(this), "WebBrowser1");
+    PicBar = Named(new QSplitter(Qt::Vertical, this), "PicBar");
     PicBar->setChildrenCollapsible(false);
-    PicPanWeb = new QWidget(PicBar);
-    PicPanWeb->setObjectName(QStringLiteral("PicPanWeb"));
+    PicPanWeb = Named(new QWidget(PicBar), "PicPanWeb");
     auto* webLayout = new QVBoxLayout(PicPanWeb);
     webLayout->setContentsMargins(0, 0, 0, 0);
     webLayout->setSpacing(0);
     webLayout->addWidget(buildBrowserBar());
     webLayout->addWidget(WebBrowser1, 1);
-    PicPanList = buildHarvestList();
-    PicPanList->setObjectName(QStringLiteral("PicPanList"));
+    PicPanList = Named(buildHarvestList(), "PicPanList");
     PicBar->addWidget(PicPanWeb);
     PicBar->addWidget(PicPanList);
     PicBar->setStretchFactor(0, 3);
@@ -111,19 +107,15 @@ QWidget* fWebSearch::buildBrowserBar()
 {
     auto* bar = new QWidget(this);
     auto* label = new QLabel(QStringLiteral("访问历史："), bar);
-    Combo1 = new QComboBox(bar);
-    Combo1->setObjectName(QStringLiteral("Combo1"));
+    Combo1 = Named(new QComboBox(bar), "Combo1");
     Combo1->setEditable(true);
     Combo1->setToolTip(QStringLiteral("点击网址，打开历史网页"));
     Combo1->setInsertPolicy(QComboBox::NoInsert);
     Combo1->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     Combo1->setMinimumContentsLength(20);
-    Command3 = new QPushButton(QStringLiteral("打开"), bar);
-    Command3->setObjectName(QStringLiteral("Command3"));
-    Command1 = new QPushButton(QStringLiteral("清空"), bar);
-    Command1->setObjectName(QStringLiteral("Command1"));
-    Check2 = new QCheckBox(QStringLiteral("禁止浏览器弹出脚本提示"), bar);
-    Check2->setObjectName(QStringLiteral("Check2"));
+    Command3 = Named(new QPushButton(QStringLiteral("打开"), bar), "Command3");
+    Command1 = Named(new QPushButton(QStringLiteral("清空"), bar), "Command1");
+    Check2 = Named(new QCheckBox(QStringLiteral("禁止浏览器弹出脚本提示"), bar), "Check2");
     auto* layout = new QHBoxLayout(bar);
     layout->setContentsMargins(6, 4, 6, 4);
     layout->addWidget(label);
@@ -141,8 +133,7 @@ QWidget* fWebSearch::buildBrowserBar()
 
 void fWebSearch::buildStatusBar()
 {
-    auto* bar = new QStatusBar(this);
-    bar->setObjectName(QStringLiteral("StatusBar1"));
+    auto* bar = Named(new QStatusBar(this), "StatusBar1");
     setStatusBar(bar);
     StatusPanels[0] = new QLabel(QStringLiteral("Marlow & Vance 数据检索"), bar);
     StatusPanels[1] = new QLabel(bar);

@@ -35,6 +35,13 @@ constexpr int kFitContentsAndHeader = -2;
 void SetListColumnWidth(ReportList* list, int column, int width);
 void AutoSizeListColumns(ReportList* list, int width);
 
+// Gives a control the object name the windows and the tests find it by, and returns it.
+template <typename T> T* Named(T* control, const char* name)
+{
+    control->setObjectName(QString::fromUtf8(name));
+    return control;
+}
+
 // A menu entry, and a menu on a menu bar or in a menu, by object name (a menu's action bears the
 // name too, so that the entry that opens it can be found).
 QAction* AddMenuEntry(QMenu* menu, const char* name, const QString& caption);
