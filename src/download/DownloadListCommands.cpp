@@ -165,7 +165,8 @@ void fFileDownload::buildMenus()
 
 bool fFileDownload::IsTransferActive() const
 {
-    return Timer_Down->isActive() || Inet1->StillExecuting() || insideTransfer_ || CountLoadedSlots() > 1;
+    return Timer_Down->isActive() || Inet1->StillExecuting() || transferOnStack_.waiting() ||
+           CountLoadedSlots() > 1;
 }
 
 bool fFileDownload::refusedWhileTransferring()

@@ -80,10 +80,8 @@ void fFileDownload::scheduleMethodOne()
     it.clearProgress();
 
     // The transfer serves the event queue until it ends; a close meanwhile only hides the window.
-    insideTransfer_ = true;
+    const DeferredClose::Scope transfer(transferOnStack_);
     Inet下载当前文件(it);
-    insideTransfer_ = false;
-    if (closePending_) deleteLater();
 }
 
 void fFileDownload::scheduleMethodTwo()

@@ -441,13 +441,8 @@ void fFileDownload::closeEvent(QCloseEvent* event)
         return;
     }
     Form_Unload();
-    if (insideTransfer_) {
-        // The transfer's loop still runs on this window's stack: hide now, go when it has returned.
-        closePending_ = true;
-        setAttribute(Qt::WA_DeleteOnClose, false);
-        event->accept();
-        return;
-    }
+    // A transfer's loop may still run on this window's stack: then it hides now and goes afterwards.
+    transferOnStack_.closing();
     event->accept();
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/DeferredClose.h"
 #include "download/DownloadItem.h"
 #include "transfer/Downloader.h"
 
@@ -181,8 +182,7 @@ private:
     // Shared state of the scheduler and the methods
     bool DownloadBusy = false;
     double LastFinishTime = 0;
-    bool insideTransfer_ = false; // a method-one transfer runs inside a scheduling tick
-    bool closePending_ = false;   // closed during that transfer: deleted when it has returned
+    DeferredClose transferOnStack_{this}; // a method-one transfer runs inside a scheduling tick
     bool unloaded_ = false;
     Qt::SortOrder sortOrder_ = Qt::AscendingOrder; // the last column sort; the first click sorts descending
     QRandomGenerator random_ = QRandomGenerator::securelySeeded(); // the shuffle's, seeded once

@@ -298,7 +298,7 @@ void fWebSearch::网页源码另存为()
     if (path.isEmpty()) return;
     if (QFileInfo(path).suffix().isEmpty()) path += QStringLiteral(".htm");
     if (!pageShown_) return;
-    const WaitingScope waiting(this);
+    const DeferredClose::Scope waiting(pageWait_);
     const QString source = WebBrowser1->pageSource();
     if (source.isEmpty()) return;
     QSaveFile file(path);
@@ -353,10 +353,7 @@ void fWebSearch::closeEvent(QCloseEvent* event)
     ShowStartWindowUnlessLoaded(QStringLiteral("fFileDownload"));
     const QString shown = WebBrowser1->locationUrl();
     if (pageShown_ && !shown.isEmpty() && !isBlankPage(shown)) SaveSetting(Setting::SearchPageUrl(), shown);
-    if (waitingDepth_ > 0) {
-        setAttribute(Qt::WA_DeleteOnClose, false);
-        closePending_ = true;
-    }
+    pageWait_.closing();
 }
 
 } // namespace Lunovex

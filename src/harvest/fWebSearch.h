@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/DeferredClose.h"
+
 #include <QMainWindow>
 
 #include <functional>
@@ -74,21 +76,9 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    // A command that waits in the event loop (for the page) holds one: a close meanwhile hides the
-    // window, which is deleted once the command has returned.
-    struct WaitingScope
-    {
-        explicit WaitingScope(fWebSearch* window) : window_(window) { ++window_->waitingDepth_; }
-        ~WaitingScope()
-        {
-            if (--window_->waitingDepth_ == 0 && window_->closePending_) window_->deleteLater();
-        }
-        WaitingScope(const WaitingScope&) = delete;
-        WaitingScope& operator=(const WaitingScope&) = delete;
-        fWebSearch* window_;
-    };
-    int waitingDepth_ = 0;
-    bool closePending_ = false;
+    // A command that waits for the page holds a scope of it: a close meanwhile hides the window,
+    // which is deleted once the command has returned.
+    DeferredClose pageWait_{this};
 
     QWidget* buildBrowserBar();
     void buildStatusBar();
