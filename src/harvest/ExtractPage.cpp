@@ -15,9 +15,13 @@ namespace Lunovex {
 
 int fWebSearch::ExtractResultPage(const QString& saveFolder)
 {
-    const std::unique_ptr<Dom> page = WebBrowser1->snapshot();
+    return addEntriesOf(WebBrowser1->snapshot().get(), saveFolder);
+}
+
+int fWebSearch::addEntriesOf(const Dom* page, const QString& saveFolder)
+{
     QList<ExtractedEntry> entries;
-    EventPump::runAside([&] { entries = ExtractResultEntries(page.get()); });
+    EventPump::runAside([&] { entries = ExtractResultEntries(page); });
     for (const ExtractedEntry& e : entries)
         加入LV1(e.Title, e.PdfAddress, e.SourcePage, QStringLiteral("pdf"), saveFolder, QStringLiteral("ss"));
     return int(entries.size());

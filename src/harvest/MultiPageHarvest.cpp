@@ -66,30 +66,25 @@ void fWebSearch::Command4_Click()
 
 bool fWebSearch::下一页()
 {
-    AddCurrentPage(runSaveFolder_);
+    // One snapshot serves both the extraction and the pager.
     const std::unique_ptr<Dom> page = WebBrowser1->snapshot();
+    addEntriesOf(page.get(), runSaveFolder_);
+    updateCountLabel();
     if (!page) return false;
     const int next = NextPageLinkIndex(*page);
-    if (next < 0) {
-        AddCurrentPage(runSaveFolder_);
-        return false;
-    }
+    if (next < 0) return false;
 
     const Timing& timing = Timing::current();
     const QString clickedOn = WebBrowser1->locationUrl();
     const int entriesBefore = ListView1->count();
     PageLoading = true;
     WebBrowser1->clickElement(QStringLiteral("a"), next);
-    const auto stopExit = [this] {
-        AddCurrentPage(runSaveFolder_);
-        return false;
-    };
     EventPump::waitUntil([this] { return HarvestStopped; }, timing.pageSettle);
-    if (HarvestStopped) return stopExit();
+    if (HarvestStopped) return false;
     // A page that never finishes loading is taken as it stands after the limit.
     EventPump::waitUntil([this] { return HarvestStopped || (!WebBrowser1->busy() && !PageLoading); },
                          timing.pageLoad, WebBrowser1, &Browser::documentComplete);
-    if (HarvestStopped) return stopExit();
+    if (HarvestStopped) return false;
     限速延时_提取信息();
     AddCurrentPage(runSaveFolder_);
     // A next link that leads nowhere (or back to its own page) would be followed for ever: when the

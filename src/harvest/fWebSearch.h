@@ -18,6 +18,7 @@ class QUrl;
 namespace Lunovex {
 
 class Browser;
+class Dom;
 class ReportList;
 
 // The search window: the embedded browser with its history, the harvest list with its commands,
@@ -56,8 +57,9 @@ public:
     // Shows the download window if it is loaded and hidden.
     void 显示下载窗口();
 
-    // Follows the page's next-page link and waits for the page and the pause; false when there was
-    // no next page, no document, or the run was stopped.
+    // Takes the page shown, follows its next-page link and waits for the new page and the pause;
+    // false when there was no next page, no document, or the run was stopped. The run's final
+    // extraction takes the page shown whenever this returns false.
     bool 下一页();
     void 限速延时_提取信息();
 
@@ -101,6 +103,7 @@ private:
     void Command4_Click();
 
     // ExtractPage.cpp
+    int addEntriesOf(const Dom* page, const QString& saveFolder); // nullptr: no page, nothing added
     void Command9_Click();
 
     // Analysis.cpp
