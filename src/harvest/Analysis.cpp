@@ -83,7 +83,7 @@ void fWebSearch::Command2_Click()
 
 bool fWebSearch::confirmSaveFolder()
 {
-    if (ExtractSavePathFlag == 1) return true;
+    if (Globals().ExtractSavePathFlag == 1) return true;
     fSeleFileSavePath dialog(this);
     dialog.exec();
     return !Globals().SaveFolderDialogCancelled;

@@ -36,7 +36,7 @@ void fWebSearch::AddCurrentPage(const QString& saveFolder)
 void fWebSearch::Command9_Click()
 {
     const DeferredClose::Scope waiting(pageWait_);
-    if (ExtractSavePathFlag == 1) {
+    if (Globals().ExtractSavePathFlag == 1) {
         // The dialog's outcome is not asked: after Cancel the save folder as it stood is used.
         fSeleFileSavePath dialog(this);
         dialog.exec();

@@ -43,12 +43,12 @@ void fWebSearch::Command4_Click()
     setButtonColour(Command4, QColor(255, 0, 0));
     PicPanWeb->setEnabled(false);
     HarvestStopped = false;
-    if (ExtractSavePathFlag == 1) {
+    if (Globals().ExtractSavePathFlag == 1) {
         // The dialog's outcome is not asked: after Cancel the save folder as it stood is used.
         fSeleFileSavePath dialog(this);
         dialog.exec();
     }
-    runSaveFolder_ = ExtractSavePathFlag == 1 ? Globals().SaveFolder : QString();
+    runSaveFolder_ = Globals().ExtractSavePathFlag == 1 ? Globals().SaveFolder : QString();
 
     do {
         EventPump::serve();

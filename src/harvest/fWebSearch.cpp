@@ -80,8 +80,7 @@ fWebSearch::fWebSearch(QWidget* parent) : QMainWindow(parent)
     connectBrowserEvents();
     RegisterForm(this);
 
-    ExtractSavePathFlag = GetSettingInt(Setting::ExtractSavePathFlag());
-    Globals().ExtractSavePathFlag = ExtractSavePathFlag;
+    Globals().ExtractSavePathFlag = GetSettingInt(Setting::ExtractSavePathFlag());
     Combo1->clear();
     for (int seconds = 0; seconds <= 60; ++seconds)
         Combo2->addItem(QString::number(seconds));

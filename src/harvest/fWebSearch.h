@@ -140,7 +140,6 @@ private:
     QLabel* StatusPanels[3] = {};    // StatusBar1: caption, the browser's status text, emulation level
     QPushButton* Command9 = nullptr; // "加入本页到列表"
     QPushButton* Command4 = nullptr; // "加入全部到列表" / "停止加入全部"
-    int ExtractSavePathFlag = 1;
     QString runSaveFolder_;          // the save folder of the running multi-page harvest
     QComboBox* Combo2 = nullptr;     // pause between result pages, in seconds
     QCheckBox* Check2 = nullptr;     // "禁止浏览器弹出脚本提示"
