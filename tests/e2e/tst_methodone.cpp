@@ -29,6 +29,15 @@ namespace Lunovex {
 
 namespace {
 
+// A PDF that takes about two seconds, so that a test can act while it comes in.
+Route slowPdf()
+{
+    Route r = Route::pdf(400000);
+    r.throttleBytes = 4096;
+    r.throttleMs = 20;
+    return r;
+}
+
 QStringList filesIn(const QString& dir)
 {
     return QDir(dir).entryList(QDir::Files, QDir::Name);
@@ -242,10 +251,7 @@ private slots:
 
     void stopDuringTheTransfer()
     {
-        Route r = Route::pdf(400000);
-        r.throttleBytes = 4096;
-        r.throttleMs = 20;
-        server.route(QStringLiteral("/slow.pdf"), r);
+        server.route(QStringLiteral("/slow.pdf"), slowPdf());
         w->AddDownloadItem(server.url(QStringLiteral("/slow.pdf")), QStringLiteral("slow"),
                            QStringLiteral("pdf"), dir, QString());
         const DownloadItem it = w->item(0);
@@ -273,10 +279,7 @@ private slots:
 
     void closingDuringATransferWaitsForIt()
     {
-        Route r = Route::pdf(400000);
-        r.throttleBytes = 4096;
-        r.throttleMs = 20;
-        server.route(QStringLiteral("/closing.pdf"), r);
+        server.route(QStringLiteral("/closing.pdf"), slowPdf());
         w->AddDownloadItem(server.url(QStringLiteral("/closing.pdf")), QStringLiteral("closing"),
                            QStringLiteral("pdf"), dir, QString());
         QPointer<fFileDownload> window = w;
