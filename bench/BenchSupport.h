@@ -4,12 +4,19 @@
 
 #include "support/FixtureServer.h"
 
+#include <QElapsedTimer>
 #include <QFile>
 #include <QThread>
 
 #include <functional>
 
 namespace Lunovex::Bench {
+
+// Milliseconds since the timer started, to the nanosecond.
+inline double elapsedMs(const QElapsedTimer& timer)
+{
+    return double(timer.nsecsElapsed()) / 1e6;
+}
 
 // A value from /proc/self/status, in kB ("VmRSS:", "VmHWM:").
 inline long statusKb(const char* key)

@@ -77,11 +77,6 @@ const char* kScriptExtraction = R"JS(
 })()
 )JS";
 
-double ms(const QElapsedTimer& t)
-{
-    return double(t.nsecsElapsed()) / 1e6;
-}
-
 } // namespace
 
 int main(int argc, char** argv)
@@ -113,15 +108,15 @@ int main(int argc, char** argv)
         QElapsedTimer t;
         t.start();
         std::unique_ptr<Dom> page = browser->snapshot();
-        const double snapshot = ms(t);
+        const double snapshot = Bench::elapsedMs(t);
         // The snapshot reads the page and parses it; the parse alone, to tell the two apart.
         const QString source = browser->pageSource();
         t.restart();
         const std::unique_ptr<Dom> again = Dom::parse(source, page->url());
-        const double parse = ms(t);
+        const double parse = Bench::elapsedMs(t);
         t.restart();
         const QList<ExtractedEntry> entries = ExtractResultEntries(page.get());
-        const double walk = ms(t);
+        const double walk = Bench::elapsedMs(t);
         bestSnapshot = std::min(bestSnapshot, snapshot);
         bestParse = std::min(bestParse, parse);
         bestWalk = std::min(bestWalk, walk);
@@ -136,7 +131,7 @@ int main(int argc, char** argv)
         QList<ExtractedEntry> scripted;
         for (const QJsonValue& r : rows)
             scripted.append({r[0].toString(), r[1].toString(), r[2].toString()});
-        bestScript = std::min(bestScript, ms(t));
+        bestScript = std::min(bestScript, Bench::elapsedMs(t));
 
         ours = entries.size();
         theirs = scripted.size();
@@ -149,7 +144,7 @@ int main(int argc, char** argv)
     double longestGap = 0;
     QTimer watch;
     QObject::connect(&watch, &QTimer::timeout, [&] {
-        longestGap = std::max(longestGap, ms(gap));
+        longestGap = std::max(longestGap, Bench::elapsedMs(gap));
         gap.restart();
     });
     watch.start(10);
@@ -159,7 +154,7 @@ int main(int argc, char** argv)
     QElapsedTimer command;
     command.start();
     window->findChild<QPushButton*>(QStringLiteral("Command9"))->click();
-    const double commandMs = ms(command);
+    const double commandMs = Bench::elapsedMs(command);
     EventPump::sleep(std::chrono::milliseconds(50));
     watch.stop();
 

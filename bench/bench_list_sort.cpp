@@ -1,6 +1,8 @@
 // Sorting and shuffling a download list of 10,000 rows, against std::sort of the same texts in
 // the same run.
 
+#include "BenchSupport.h"
+
 #include "download/fFileDownload.h"
 #include "platform/ReportList.h"
 #include "support/ScriptedPrompts.h"
@@ -19,12 +21,6 @@ using namespace Lunovex;
 namespace {
 
 constexpr int kRows = 10'000;
-
-double milliseconds(const QElapsedTimer& t)
-{
-    return t.nsecsElapsed() / 1e6;
-}
-
 } // namespace
 
 int main(int argc, char** argv)
@@ -54,17 +50,17 @@ int main(int argc, char** argv)
     std::sort(copy.begin(), copy.end(), [](const QString& a, const QString& b) {
         return QString::compare(a, b, Qt::CaseInsensitive) < 0;
     });
-    const double baseline = milliseconds(t);
+    const double baseline = Bench::elapsedMs(t);
 
     t.restart();
     emit window->list()->header()->sectionClicked(ColumnName);
-    const double byName = milliseconds(t);
+    const double byName = Bench::elapsedMs(t);
     t.restart();
     emit window->list()->header()->sectionClicked(ColumnSize);
-    const double bySize = milliseconds(t);
+    const double bySize = Bench::elapsedMs(t);
     t.restart();
     window->findChild<QAction*>(QStringLiteral("menu随机排序列表"))->trigger();
-    const double shuffle = milliseconds(t);
+    const double shuffle = Bench::elapsedMs(t);
 
     std::printf("std::sort of the %d names (case-insensitive): %.1f ms\n", kRows, baseline);
     std::printf("column sort by name:  %.1f ms (%.1fx)\n", byName, byName / baseline);
