@@ -21,6 +21,7 @@ using namespace Lunovex;
 namespace {
 
 constexpr int kRows = 10'000;
+
 } // namespace
 
 int main(int argc, char** argv)
