@@ -4,7 +4,6 @@
 #include "harvest/fWebSearch.h"
 
 #include "app/Globals.h"
-#include "app/fSeleFileSavePath.h"
 #include "harvest/HarvestColumns.h"
 #include "platform/Clock.h"
 #include "platform/EventPump.h"
@@ -83,10 +82,7 @@ void fWebSearch::Command2_Click()
 
 bool fWebSearch::confirmSaveFolder()
 {
-    if (Globals().ExtractSavePathFlag == 1) return true;
-    fSeleFileSavePath dialog(this);
-    dialog.exec();
-    return !Globals().SaveFolderDialogCancelled;
+    return Globals().ExtractSavePathFlag == 1 || askSaveFolder();
 }
 
 void fWebSearch::analyse(const std::function<bool(int row)>& chosen, bool automatic)

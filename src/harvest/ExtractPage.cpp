@@ -33,17 +33,25 @@ void fWebSearch::AddCurrentPage(const QString& saveFolder)
     updateCountLabel();
 }
 
+bool fWebSearch::askSaveFolder()
+{
+    fSeleFileSavePath dialog(this);
+    dialog.exec();
+    return !Globals().SaveFolderDialogCancelled;
+}
+
+QString fWebSearch::extractionSaveFolder()
+{
+    if (Globals().ExtractSavePathFlag != 1) return {};
+    // The dialog's outcome is not asked: after Cancel the save folder as it stood is used.
+    askSaveFolder();
+    return Globals().SaveFolder;
+}
+
 void fWebSearch::Command9_Click()
 {
     const DeferredClose::Scope waiting(pageWait_);
-    if (Globals().ExtractSavePathFlag == 1) {
-        // The dialog's outcome is not asked: after Cancel the save folder as it stood is used.
-        fSeleFileSavePath dialog(this);
-        dialog.exec();
-        AddCurrentPage(Globals().SaveFolder);
-    } else {
-        AddCurrentPage(QString());
-    }
+    AddCurrentPage(extractionSaveFolder());
     AutoSizeListColumns(ListView1, kFitContentsAndHeader);
 }
 

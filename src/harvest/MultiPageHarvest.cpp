@@ -5,7 +5,6 @@
 #include "harvest/fWebSearch.h"
 
 #include "app/Globals.h"
-#include "app/fSeleFileSavePath.h"
 #include "harvest/ResultExtraction.h"
 #include "platform/Browser.h"
 #include "platform/Clock.h"
@@ -43,12 +42,7 @@ void fWebSearch::Command4_Click()
     setButtonColour(Command4, QColor(255, 0, 0));
     PicPanWeb->setEnabled(false);
     HarvestStopped = false;
-    if (Globals().ExtractSavePathFlag == 1) {
-        // The dialog's outcome is not asked: after Cancel the save folder as it stood is used.
-        fSeleFileSavePath dialog(this);
-        dialog.exec();
-    }
-    runSaveFolder_ = Globals().ExtractSavePathFlag == 1 ? Globals().SaveFolder : QString();
+    runSaveFolder_ = extractionSaveFolder();
 
     do {
         EventPump::serve();

@@ -6,7 +6,6 @@
 #include "app/Forms.h"
 #include "app/Globals.h"
 #include "app/Settings.h"
-#include "app/fSeleFileSavePath.h"
 #include "download/fFileDownload.h"
 #include "platform/Browser.h"
 #include "platform/EventPump.h"
@@ -168,10 +167,7 @@ void fWebSearch::buildToolsMenu()
     QMenu* tools = AddNamedMenu(menuBar(), "menu工具", QStringLiteral("工具(&T)"));
     AddMenuEntry(tools, "menu设置", QStringLiteral("设置"))->setEnabled(false); // with the settings dialog
     connect(AddMenuEntry(tools, "menu设置下载保存路径", QStringLiteral("设置下载保存路径")),
-            &QAction::triggered, this, [this] {
-                fSeleFileSavePath dialog(this);
-                dialog.exec();
-            });
+            &QAction::triggered, this, &fWebSearch::askSaveFolder);
     connect(AddMenuEntry(tools, "menu打开下载窗口", QStringLiteral("打开下载窗口")), &QAction::triggered,
             this, [] {
                 QWidget* downloads = FindForm(QStringLiteral("fFileDownload"));

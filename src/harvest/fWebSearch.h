@@ -104,6 +104,10 @@ private:
 
     // ExtractPage.cpp
     int addEntriesOf(const Dom* page, const QString& saveFolder); // nullptr: no page, nothing added
+    // The save-folder dialog; false when it was cancelled.
+    bool askSaveFolder();
+    // The folder extractions record: with ExtractSavePathFlag at 1 the dialog asks first, else none.
+    QString extractionSaveFolder();
     void Command9_Click();
 
     // Analysis.cpp
