@@ -118,11 +118,6 @@ void Browser::goForward()
     forward();
 }
 
-void Browser::refresh()
-{
-    reload();
-}
-
 QVariant Browser::evaluate(const QString& script, milliseconds limit)
 {
     // The answer may come after the wait has given up: it then lands in the shared state alone.
@@ -165,20 +160,6 @@ void Browser::clickElement(const QString& tag, int index)
                      .mid(1)
                      .chopped(1))
             .arg(index));
-}
-
-void Browser::setElementValue(const QString& tag, int index, const QString& value)
-{
-    const auto quoted = [](const QString& s) {
-        return QString::fromUtf8(QJsonDocument(QJsonArray{s}).toJson(QJsonDocument::Compact))
-            .mid(1)
-            .chopped(1);
-    };
-    page()->runJavaScript(
-        QStringLiteral("(function(){var e=document.getElementsByTagName(%1)[%2]; if(e) e.value=%3;})()")
-            .arg(quoted(tag))
-            .arg(index)
-            .arg(quoted(value)));
 }
 
 } // namespace Lunovex

@@ -36,7 +36,6 @@ public:
     void navigate(const QString& address);
     void goBack();
     void goForward();
-    void refresh();
     bool busy() const { return loading_; }
     QString locationUrl() const { return url().toString(); }
 
@@ -51,7 +50,6 @@ public:
 
     // Clicks the element that stands at that index among the page's elements of that tag.
     void clickElement(const QString& tag, int index);
-    void setElementValue(const QString& tag, int index, const QString& value);
 
 signals:
     void statusTextChanged(const QString& text);
