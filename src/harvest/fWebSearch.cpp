@@ -34,6 +34,12 @@ namespace Lunovex {
 
 namespace {
 
+// Script prompts are silenced except on https pages.
+bool isHttps(const QString& address)
+{
+    return address.startsWith(QLatin1String("https://"), Qt::CaseInsensitive);
+}
+
 bool isBlankPage(const QString& address)
 {
     return address.toLower() == QLatin1String("about:blank");
@@ -93,7 +99,7 @@ fWebSearch::fWebSearch(QWidget* parent) : QMainWindow(parent)
     // The page last shown comes back; the first time, the publisher's home page.
     const QString last = TrimSpaces(GetSetting(Setting::SearchPageUrl()));
     if (!last.isEmpty()) {
-        Check2->setChecked(last.left(8).toLower() != QLatin1String("https://"));
+        Check2->setChecked(!isHttps(last));
         WebBrowser1->navigate(last);
     } else {
         打开首页();
@@ -273,7 +279,7 @@ void fWebSearch::打开指定网址()
         Prompts::current().input(this, QStringLiteral("请输入需要打开的网址："), QStringLiteral("请输入..."),
                                  GetSetting(Setting::SearchOtherUrl()));
     const QString address = TrimSpaces(answer.value_or(QString()));
-    Check2->setChecked(!address.startsWith(QLatin1String("https://"), Qt::CaseInsensitive));
+    Check2->setChecked(!isHttps(address));
     if (address.isEmpty()) return;
     SaveSetting(Setting::SearchOtherUrl(), address);
     WebBrowser1->navigate(address);
