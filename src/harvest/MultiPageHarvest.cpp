@@ -38,6 +38,8 @@ void fWebSearch::Command4_Click()
         HarvestStopped = true; // the running loop winds down at its next look
         return;
     }
+    // A close accepted while a stopped run unwinds waits for it.
+    const DeferredClose::Scope waiting(pageWait_);
     Command4->setText(kRunningCaption);
     setButtonColour(Command4, QColor(255, 0, 0));
     PicPanWeb->setEnabled(false);
@@ -60,19 +62,20 @@ void fWebSearch::Command4_Click()
 
 bool fWebSearch::下一页()
 {
-    // One snapshot serves both the extraction and the pager.
+    // One snapshot serves the extraction; the pager is read on the live page, where it is clicked.
     const std::unique_ptr<Dom> page = WebBrowser1->snapshot();
     addEntriesOf(page.get(), runSaveFolder_);
     updateCountLabel();
     if (!page) return false;
-    const int next = NextPageLinkIndex(*page);
-    if (next < 0) return false;
 
     const Timing& timing = Timing::current();
     const QString clickedOn = WebBrowser1->locationUrl();
     const int entriesBefore = ListView1->count();
     PageLoading = true;
-    WebBrowser1->clickElement(QStringLiteral("a"), next);
+    if (!WebBrowser1->runScript(NextPageLinkScript(NextPageAction::Click)).toBool()) {
+        PageLoading = false;
+        return false;
+    }
     EventPump::waitUntil([this] { return HarvestStopped; }, timing.pageSettle);
     if (HarvestStopped) return false;
     // A page that never finishes loading is taken as it stands after the limit.

@@ -8,14 +8,89 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QNetworkCookieJar>
+#include <QTimer>
 #include <QVariant>
 #include <QWebEngineCookieStore>
 #include <QWebEnginePage>
 #include <QWebEngineProfile>
+#include <QWebEngineScript>
 
 #include <unistd.h>
 
 namespace Lunovex {
+
+namespace {
+
+// The document's address and markup in one call, so that both are of the same document. A tree deeper
+// than the limit is written out by hand, without recursion, closing each element below the limit at
+// once so that what it held follows it; any other tree is the browser's own serialisation.
+const char* const kSnapshotScript = R"JS(
+(function (limit) {
+  var root = document.documentElement;
+  if (!root) return [document.URL, ''];
+  function contentOf(e) { return e.localName === 'template' && e.content ? e.content : e; }
+  function tooDeep() {
+    var e = root, depth = 1, hosts = [];
+    for (;;) {
+      if (depth > limit) return true;
+      var inner = contentOf(e), child = inner.firstElementChild;
+      if (child) {
+        if (inner !== e) hosts.push(e);
+        e = child;
+        ++depth;
+        continue;
+      }
+      while (e !== root && !e.nextElementSibling) {
+        var up = e.parentNode;
+        e = up.nodeType === 11 ? hosts.pop() : up;
+        --depth;
+      }
+      if (e === root) return false;
+      e = e.nextElementSibling;
+    }
+  }
+  var VOID = {area: 1, base: 1, basefont: 1, bgsound: 1, br: 1, col: 1, embed: 1, frame: 1, hr: 1,
+              img: 1, input: 1, keygen: 1, link: 1, meta: 1, param: 1, source: 1, track: 1, wbr: 1};
+  var RAW = {script: 1, style: 1, xmp: 1, iframe: 1, noembed: 1, noframes: 1, plaintext: 1, noscript: 1};
+  function escapeText(s) {
+    return /[&<>\u00a0]/.test(s) ? s.replace(/&/g, '&amp;').replace(/\u00a0/g, '&nbsp;')
+                                    .replace(/</g, '&lt;').replace(/>/g, '&gt;') : s;
+  }
+  function escapeValue(s) {
+    return /[&"\u00a0]/.test(s) ? s.replace(/&/g, '&amp;').replace(/\u00a0/g, '&nbsp;')
+                                   .replace(/"/g, '&quot;') : s;
+  }
+  function flattened() {
+    var out = [], work = [[root, 1, false]];
+    while (work.length) {
+      var item = work.pop(), n = item[0];
+      if (typeof n === 'string') { out.push(n); continue; }
+      if (n.nodeType === 3) { out.push(item[2] ? n.data : escapeText(n.data)); continue; }
+      if (n.nodeType === 8) { out.push('<!--' + n.data + '-->'); continue; }
+      if (n.nodeType !== 1) continue;
+      var html = n.namespaceURI === 'http://www.w3.org/1999/xhtml';
+      var name = html ? n.localName : n.tagName, tag = '<' + name;
+      for (var a = 0; a < n.attributes.length; ++a)
+        tag += ' ' + n.attributes[a].name + '="' + escapeValue(n.attributes[a].value) + '"';
+      out.push(tag + '>');
+      if (html && VOID[name] === 1) continue;
+      var depth = item[1], nested = depth < limit, end = '</' + name + '>';
+      if (nested) work.push([end]); else out.push(end);
+      var raw = nested && html && RAW[name] === 1, children = contentOf(n).childNodes;
+      for (var c = children.length - 1; c >= 0; --c) work.push([children[c], nested ? depth + 1 : depth, raw]);
+    }
+    return out.join('');
+  }
+  return [document.URL, tooDeep() ? flattened() : root.outerHTML];
+})(%1)
+)JS";
+
+bool mayOpenAsNewWindow(const QUrl& url)
+{
+    return Network::IsWebAddress(url) || url.toString() == QLatin1String("about:blank");
+}
+
+} // namespace
 
 // Keeps pages from closing the browser, opens new windows in it and silences script dialogs.
 class Browser::Page final : public QWebEnginePage
@@ -31,27 +106,17 @@ protected:
         return true;
     }
 
-    QWebEnginePage* createWindow(WebWindowType) override
-    {
-        // A page of its own catches the new window's first address, which then opens here.
-        auto* catcher = new QWebEnginePage(profile(), this);
-        connect(catcher, &QWebEnginePage::urlChanged, this, [this, catcher](const QUrl& url) {
-            if (url.isEmpty()) return;
-            emit browser_->newWindowRequested(url);
-            browser_->load(url);
-            catcher->deleteLater();
-        });
-        return catcher;
-    }
+    QWebEnginePage* createWindow(WebWindowType) override;
 
     void javaScriptAlert(const QUrl& origin, const QString& message) override
     {
         if (!browser_->silent()) QWebEnginePage::javaScriptAlert(origin, message);
     }
 
+    // Unseen, a question is never answered yes for the user.
     bool javaScriptConfirm(const QUrl& origin, const QString& message) override
     {
-        return browser_->silent() ? true : QWebEnginePage::javaScriptConfirm(origin, message);
+        return browser_->silent() ? false : QWebEnginePage::javaScriptConfirm(origin, message);
     }
 
     bool javaScriptPrompt(const QUrl& origin, const QString& message, const QString& initial,
@@ -64,6 +129,51 @@ protected:
 private:
     Browser* browser_;
 };
+
+// Stands in for a new window: it loads nothing itself, catches the first address the window is
+// sent to and hands it to the browser. A window that names no address goes after a while.
+class Browser::NewWindowCatcher final : public QWebEnginePage
+{
+public:
+    NewWindowCatcher(QWebEngineProfile* profile, Browser* browser)
+        : QWebEnginePage(profile, browser), browser_(browser)
+    {
+        connect(this, &QWebEnginePage::urlChanged, this, &NewWindowCatcher::take);
+        QTimer::singleShot(Timing::current().newWindowWait, this, [this] { deleteLater(); });
+    }
+
+protected:
+    bool acceptNavigationRequest(const QUrl& url, NavigationType, bool isMainFrame) override
+    {
+        if (isMainFrame) take(url);
+        return false;
+    }
+
+private:
+    void take(const QUrl& url)
+    {
+        if (taken_ || url.isEmpty()) return;
+        taken_ = true;
+        browser_->openNewWindow(url);
+        deleteLater();
+    }
+
+    Browser* browser_;
+    bool taken_ = false;
+};
+
+QWebEnginePage* Browser::Page::createWindow(WebWindowType)
+{
+    return new NewWindowCatcher(profile(), browser_);
+}
+
+void Browser::openNewWindow(const QUrl& url)
+{
+    // file:, data:, blob:, javascript: and the like stay where they are, whatever the engine allows.
+    if (!mayOpenAsNewWindow(url)) return;
+    emit newWindowRequested(url);
+    load(url);
+}
 
 void Browser::prepareProcess()
 {
@@ -118,23 +228,20 @@ void Browser::goForward()
     forward();
 }
 
-QVariant Browser::evaluate(const QString& script, milliseconds limit)
+QVariant Browser::runScript(const QString& script, milliseconds limit)
 {
     // The answer may come after the wait has given up: it then lands in the shared state alone.
     auto answer = std::make_shared<std::optional<QVariant>>();
-    page()->runJavaScript(script, [answer](const QVariant& value) { *answer = value; });
+    page()->runJavaScript(script, QWebEngineScript::ApplicationWorld,
+                          [answer](const QVariant& value) { *answer = value; });
     EventPump::waitUntil([&] { return answer->has_value(); }, limit);
     return answer->value_or(QVariant());
 }
 
 std::unique_ptr<Dom> Browser::snapshot(milliseconds limit)
 {
-    // The address and the markup in one call, so that both are of the same document.
     const QVariantList parts =
-        evaluate(QStringLiteral(
-                     "[document.URL, document.documentElement ? document.documentElement.outerHTML : '']"),
-                 limit)
-            .toList();
+        runScript(QString::fromLatin1(kSnapshotScript).arg(kSnapshotDepth), limit).toList();
     if (parts.size() != 2) return nullptr;
     const QString html = parts[1].toString();
     const QString url = parts[0].toString();
@@ -147,8 +254,8 @@ std::unique_ptr<Dom> Browser::snapshot(milliseconds limit)
 
 QString Browser::pageSource(milliseconds limit)
 {
-    return evaluate(QStringLiteral("document.documentElement ? document.documentElement.outerHTML : ''"),
-                    limit)
+    return runScript(QStringLiteral("document.documentElement ? document.documentElement.outerHTML : ''"),
+                     limit)
         .toString();
 }
 
@@ -159,7 +266,8 @@ void Browser::clickElement(const QString& tag, int index)
             .arg(QString::fromUtf8(QJsonDocument(QJsonArray{tag}).toJson(QJsonDocument::Compact))
                      .mid(1)
                      .chopped(1))
-            .arg(index));
+            .arg(index),
+        QWebEngineScript::ApplicationWorld);
 }
 
 } // namespace Lunovex

@@ -17,7 +17,12 @@ class Dom;
 
 // The embedded browser: one persistent profile for every browser of the product, whose cookies are
 // mirrored into the transfers' cookie jar and whose user agent the transfers send. Pages cannot close
-// it, new windows open in it, and in silent mode script dialogs stay unseen.
+// it; a new window opens in it when its address is a web page (http, https) or about:blank, and is
+// refused otherwise; in silent mode script dialogs stay unseen and answer Cancel.
+//
+// Every script of the product (snapshots, the page source, clicks) runs in the application's own
+// script world: the page's scripts share the document with it but none of its objects, so a page
+// that redefines outerHTML, document.URL or getElementsByTagName changes nothing for it.
 class Browser : public QWebEngineView
 {
     Q_OBJECT
@@ -33,6 +38,10 @@ public:
     // The profile all browsers share ("Lunovex", kept under the per-user data folder).
     static QWebEngineProfile* sharedProfile();
 
+    // How deep a snapshot keeps the tree: what a browser's parser builds of markup nested deeper
+    // (it keeps 512 levels below the document), the snapshot gives a tree built by script as well.
+    static constexpr int kSnapshotDepth = 513;
+
     void navigate(const QString& address);
     void goBack();
     void goForward();
@@ -43,13 +52,19 @@ public:
     void setSilent(bool silent) { silent_ = silent; }
 
     // A snapshot of the live document (its outer HTML and address) read into a Dom; nullptr when
-    // there is no page or it does not answer within the time limit. Waits in the event loop.
+    // there is no page or it does not answer within the time limit. Waits in the event loop. An
+    // element deeper than kSnapshotDepth is closed at once and what it held follows it: the levels
+    // below are flattened into the last one, as the browser's parser does with markup.
     std::unique_ptr<Dom> snapshot(milliseconds limit = milliseconds(10'000));
     // The page's source as the live document has it now (empty when there is none).
     QString pageSource(milliseconds limit = milliseconds(10'000));
 
     // Clicks the element that stands at that index among the page's elements of that tag.
     void clickElement(const QString& tag, int index);
+
+    // Runs a script on the live page in the application's script world and waits, serving events,
+    // for its value (invalid when it gives none within the limit).
+    QVariant runScript(const QString& script, milliseconds limit = milliseconds(10'000));
 
 signals:
     void statusTextChanged(const QString& text);
@@ -60,7 +75,8 @@ signals:
 
 private:
     class Page;
-    QVariant evaluate(const QString& script, milliseconds limit);
+    class NewWindowCatcher;
+    void openNewWindow(const QUrl& url);
 
     bool loading_ = false;
     bool silent_ = false;

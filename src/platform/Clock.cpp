@@ -51,8 +51,9 @@ void Timing::scaleAll(double factor)
     };
     for (milliseconds* d :
          {&t.startWindowDelay, &t.headerWait, &t.chunkWait, &t.transferStall, &t.downloaderTimeout,
-          &t.pageLoad, &t.pageSettle, &t.pauseSecond, &t.loginWaitLong, &t.loginWaitShort, &t.supervisionTick,
-          &t.schedulingTick, &t.downloaderTick, &t.autoAnalysisTick, &t.loginRefreshTick, &t.xmlHttpPoll})
+          &t.pageLoad, &t.pageSettle, &t.pauseSecond, &t.newWindowWait, &t.loginWaitLong, &t.loginWaitShort,
+          &t.supervisionTick, &t.schedulingTick, &t.downloaderTick, &t.autoAnalysisTick, &t.loginRefreshTick,
+          &t.xmlHttpPoll})
         scale(*d);
 }
 

@@ -30,6 +30,7 @@ struct Timing
     milliseconds pageLoad{90'000};           // harvest: longest wait for a result page to load
     milliseconds pageSettle{1'000};          // harvest: wait after clicking the next-page link
     milliseconds pauseSecond{1'000};         // harvest: one second of the chosen pause between pages
+    milliseconds newWindowWait{10'000};      // browser: how long a new window may take to name its address
     milliseconds loginWaitLong{10'000};      // web login: wait for the login page
     milliseconds loginWaitShort{5'000};      // web login: wait after submitting
     milliseconds supervisionTick{1'000};     // download window Timer1

@@ -5,6 +5,7 @@
 #include <QUrl>
 
 #include <memory>
+#include <vector>
 
 struct GumboInternalNode;
 struct GumboInternalOutput;
@@ -15,12 +16,16 @@ class Dom;
 
 // One element of a parsed page. Cheap to copy; valid while its Dom lives. A null element stands for
 // "nothing there" and answers every question with empty text.
+//
+// Lookups see the page as the live page's scripts do: the content of a <template> and of a
+// <noscript> (text, while scripts run) holds no elements. Every walk is a loop over the page's nodes
+// in document order, never a recursion, so no page is too deep for it.
 class DomElement
 {
 public:
     DomElement() = default;
 
-    bool isNull() const { return node_ == nullptr; }
+    bool isNull() const { return dom_ == nullptr; }
     QString tagName() const; // lower case
     QString attribute(const QString& name) const;
     QString className() const { return attribute(QStringLiteral("class")); }
@@ -31,22 +36,33 @@ public:
     QString href() const;
     QString innerHTML() const;
     QString outerHTML() const;
-    // The text as it reads: text nodes joined, white space runs made one space, trimmed.
-    QString innerText() const;
+    // The text as it reads: text nodes joined, white space runs made one space, trimmed. With a
+    // maxLength, gathering stops once that many characters have come together.
+    QString innerText(qsizetype maxLength = -1) const;
+    // Whether innerHTML() holds text, ignoring case. The page is serialised once, at the first
+    // question about that text, so asking it of every element costs what one serialisation does.
+    bool innerHTMLContains(const QString& text) const;
     // Descendants in document order whose tag matches without regard to case ("*" for all).
     QList<DomElement> getElementsByTagName(const QString& tag) const;
-    // Where the element stands among the page's elements of its tag (0-based), so that a click or a
-    // value can be sent back to the same element of the live page.
+    // Where the element stands in the page's document order; elements of one page compare by it.
+    int documentPosition() const { return index_; }
+    // Whether other lies inside this element.
+    bool hasDescendant(const DomElement& other) const;
+    // Where the element stands among the page's elements of its tag (0-based, -1 when the live page
+    // does not count it), so that a click or a value can be sent back to the same element.
     int indexAmongTag() const;
 
 private:
     friend class Dom;
-    DomElement(const Dom* dom, const GumboInternalNode* node) : dom_(dom), node_(node) {}
+    DomElement(const Dom* dom, int index) : dom_(dom), index_(index) {}
     const Dom* dom_ = nullptr;
-    const GumboInternalNode* node_ = nullptr;
+    int index_ = -1;
 };
 
 // A page parsed from a snapshot of the live page (its outer HTML and address), read without a browser.
+// The snapshot keeps the tree at most Browser's depth limit deep; the parser's cost grows with the
+// depth of what it reads, so raw markup nested far deeper is not what this is for.
+// Not for two threads at once: the first innerHTMLContains() question fills a cache.
 class Dom
 {
 public:
@@ -58,20 +74,28 @@ public:
     QString url() const { return url_; }
     DomElement documentElement() const;
     DomElement getElementById(const QString& id) const;
-    QList<DomElement> getElementsByTagName(const QString& tag) const
-    {
-        return documentElement().getElementsByTagName(tag);
-    }
+    // Every element of the page in document order whose tag matches ("*" for all).
+    QList<DomElement> getElementsByTagName(const QString& tag) const;
 
 private:
     friend class DomElement;
-    Dom() = default;
+    struct Node;
+    struct MarkupIndex;
+    Dom();
+    void indexNodes();
     QUrl baseUrl() const;
+    QList<DomElement> elementsIn(int begin, int end, const QString& tag) const;
+    template <typename Visit> void forEachLiveElement(int begin, int end, Visit visit) const;
+    void serialize(int begin, int end, QString& out, MarkupIndex* index) const;
+    const MarkupIndex& markupIndex(const QString& text) const;
 
     QByteArray source_; // gumbo keeps pointers into it
     GumboInternalOutput* output_ = nullptr;
+    std::vector<Node> nodes_; // every node below the document, in document order
+    int rootIndex_ = -1;
     QString url_;
     QUrl base_; // what addresses resolve against: the page's <base>, else its own address
+    mutable std::unique_ptr<MarkupIndex> markup_;
 };
 
 } // namespace Lunovex

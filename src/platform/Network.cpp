@@ -55,6 +55,18 @@ void setUserAgent(const QString& userAgent)
     agent() = userAgent;
 }
 
+bool IsWebAddress(const QUrl& url)
+{
+    const QString scheme = url.scheme(); // QUrl keeps schemes in lower case
+    return url.isValid() && (scheme == QLatin1String("http") || scheme == QLatin1String("https")) &&
+           !url.host().isEmpty();
+}
+
+bool IsWebAddress(const QString& address)
+{
+    return IsWebAddress(QUrl(address));
+}
+
 QNetworkRequest browserRequest(const QString& url)
 {
     QNetworkRequest request{QUrl(url)};

@@ -5,6 +5,7 @@
 class QNetworkAccessManager;
 class QNetworkCookieJar;
 class QNetworkRequest;
+class QUrl;
 
 namespace Lunovex {
 
@@ -25,6 +26,11 @@ void setUserAgent(const QString& userAgent);
 // A request as the browser would send it: the user agent, a bounded read buffer's worth of
 // defaults, certificates verified.
 QNetworkRequest browserRequest(const QString& url);
+
+// Whether an address is one of the web's: http or https, with a host. Nothing else that a page
+// names (javascript:, data:, file:, mailto:, "https:x/") is fetched or opened for it.
+bool IsWebAddress(const QUrl& url);
+bool IsWebAddress(const QString& address);
 
 // How much of a body a reply may hold before the socket is slowed down.
 constexpr qint64 kReadBufferBytes = 1024 * 1024;

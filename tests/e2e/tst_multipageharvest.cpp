@@ -2,6 +2,7 @@
 // button during the pause, and pages that never finish loading.
 
 #include "app/Settings.h"
+#include "harvest/ResultExtraction.h"
 #include "harvest/fWebSearch.h"
 #include "platform/Browser.h"
 #include "platform/EventPump.h"
@@ -31,6 +32,15 @@ QByteArray resultPage(const QStringList& titles, const QByteArray& pager)
         page += "<li><div class='art_title'><a href='/doi/full/" + title.toUtf8() + "'>" + title.toUtf8() +
                 "</a></div><img src='/sfxbutton.gif'></li>";
     return page + "</ul><ul>" + pager + "</ul></body></html>";
+}
+
+// As many items nested one in another as the browser keeps nested.
+constexpr int kNestedItems = 250;
+
+QByteArray item(const QByteArray& href, const QByteArray& title)
+{
+    return "<li><div class='art_title'><a href='" + href + "'>" + title +
+           "</a></div><img src='/sfxbutton.gif'></li>";
 }
 
 QByteArray arrow(const char* linkClass, const char* href)
@@ -128,6 +138,45 @@ private slots:
                                     "document.body.removeChild(p); }, 1);</script></body>");
         server.route(QStringLiteral("/changing"), Route::html(changing));
 
+        // Hostile pages: a tree built by script 20,000 levels deep (out of sight: the engine's own layout
+        // of a shown one takes minutes), 8,000 tags never closed, items nested in items, addresses that
+        // are not the web's.
+        QByteArray deep = resultPage({QStringLiteral("deep")}, arrow("nextPage", "/c"));
+        deep.replace("</body>",
+                     "<div id='top' style='display:none'></div><script>"
+                     "var e = document.getElementById('top');"
+                     "for (var i = 0; i < 20000; ++i) e = e.appendChild(document.createElement('div'));"
+                     "</script></body>");
+        server.route(QStringLiteral("/deep"), Route::html(deep));
+        QByteArray unclosed = resultPage({QStringLiteral("unclosed")}, arrow("nextPage", "/c"));
+        unclosed.replace("</body>", QByteArray("<div>").repeated(8000) + "</body>");
+        server.route(QStringLiteral("/unclosed"), Route::html(unclosed));
+        QByteArray nested = "<html><body><ul id='allTabsContainer'>";
+        for (int i = 0; i < kNestedItems; ++i)
+            nested += "<li><div class='art_title'><a href='/doi/full/n" + QByteArray::number(i) + "'>n" +
+                      QByteArray::number(i) + "</a></div><img src='/sfxbutton.gif'><ul>";
+        server.route(QStringLiteral("/nested"), Route::html(nested + "</body></html>"));
+        server.route(QStringLiteral("/not-web"),
+                     Route::html("<html><body><ul id='allTabsContainer'>" +
+                                 item("javascript:alert(1)", "script") +
+                                 item("mailto:someone@example.org", "mail") +
+                                 item("data:text/html,x", "data") + item("file:///etc/passwd", "file") +
+                                 item("/doi/full/web", "web") + "</ul></body></html>"));
+        server.route(QStringLiteral("/base-without-host"),
+                     Route::html("<html><head><base href='https:x/'></head><body><ul id='allTabsContainer'>" +
+                                 item("doi/full/1", "hostless") + "</ul></body></html>"));
+        // Links the live page does not count as links stand before the pager.
+        const QByteArray hidden = "<noscript><a href='/never'>no</a></noscript>"
+                                  "<template><a href='/never'>no</a><li class='pagelink-with-arrow'>"
+                                  "<a class='nextpage' href='/never'>no</a></li></template>";
+        server.route(
+            QStringLiteral("/hidden-1"),
+            Route::html(resultPage({QStringLiteral("h-1")}, hidden + arrow("nextPage", "/hidden-2"))));
+        server.route(
+            QStringLiteral("/hidden-2"),
+            Route::html(resultPage({QStringLiteral("h-2")}, hidden + arrow("nextPage", "/hidden-3"))));
+        server.route(QStringLiteral("/hidden-3"), Route::html(resultPage({QStringLiteral("h-3")}, hidden)));
+
         server.route(QStringLiteral("/a"),
                      Route::html(resultPage({QStringLiteral("a")}, arrow("nextPage", "/b"))));
         server.route(QStringLiteral("/b"),
@@ -172,6 +221,16 @@ private slots:
         QTest::newRow("malformed") << "/malformed" << QStringList{"broken"};
         QTest::newRow("20 MB") << "/huge" << QStringList{"h1", "h2", "h3", "c"};
         QTest::newRow("changing while read") << "/changing" << QStringList{"k1", "k2", "c"};
+        QTest::newRow("20,000 levels deep") << "/deep" << QStringList{"deep", "c"};
+        QTest::newRow("8,000 unclosed tags") << "/unclosed" << QStringList{"unclosed", "c"};
+        QStringList nested;
+        for (int i = 0; i < kNestedItems; ++i)
+            nested << QStringLiteral("n%1").arg(i);
+        QTest::newRow("items nested in items") << "/nested" << nested;
+        QTest::newRow("addresses that are not the web's") << "/not-web" << QStringList{"web"};
+        QTest::newRow("a base without a host") << "/base-without-host" << QStringList{};
+        QTest::newRow("links in noscript and template before the pager")
+            << "/hidden-1" << QStringList{"h-1", "h-2", "h-3"};
     }
     void runEndsOnItsOwn()
     {
@@ -183,6 +242,44 @@ private slots:
         checkIdle();
         QVERIFY(server.requestsFor(QStringLiteral("/never")).isEmpty());
         QVERIFY(prompts->records().isEmpty()); // no message in any case
+        for (int i = 0; i < w->harvestList()->count(); ++i)
+            QVERIFY(w->harvestList()->key(i).startsWith(server.url(QStringLiteral("/doi/pdf/"))));
+    }
+
+    // The pager rule as the live page answers it.
+    void nextPageRule_data()
+    {
+        QTest::addColumn<QString>("pager");
+        QTest::addColumn<bool>("found");
+        const QString arrow =
+            QStringLiteral("<li class=' PageLink-With-Arrow '><a class='%1' href='/p'>&gt;</a></li>");
+        QTest::newRow("no pager") << QString() << false;
+        QTest::newRow("next arrow") << arrow.arg(QStringLiteral(" NextPage ")) << true;
+        QTest::newRow("after numbers")
+            << QStringLiteral("<li><a href='/1'>1</a></li>") + arrow.arg(QStringLiteral("nextpage")) << true;
+        QTest::newRow("last page: the earlier arrow is never looked at")
+            << arrow.arg(QStringLiteral("nextpage")) + arrow.arg(QStringLiteral("prevPage")) << false;
+        QTest::newRow("arrow without a link")
+            << QStringLiteral("<li class='pagelink-with-arrow'><span>&gt;</span></li>") << false;
+        QTest::newRow("another class on the item")
+            << QStringLiteral("<li class='pagelink-with-arrow x'><a "
+                              "class='nextpage' href='/p'>&gt;</a></li>")
+            << false;
+        QTest::newRow("an arrow of a template is not the page's")
+            << arrow.arg(QStringLiteral("nextpage")) +
+                   QStringLiteral("<template><li class='pagelink-with-arrow'><a>x</a></li></template>")
+            << true;
+    }
+    void nextPageRule()
+    {
+        QFETCH(QString, pager);
+        QFETCH(bool, found);
+        server.route(
+            QStringLiteral("/pager"),
+            Route::html(
+                ("<html><body><a href='/home'>home</a><ul>" + pager + "</ul></body></html>").toUtf8()));
+        open(QStringLiteral("/pager"));
+        QCOMPARE(w->browser()->runScript(NextPageLinkScript(NextPageAction::Find)).toBool(), found);
     }
 
     void stopDuringThePause()

@@ -90,35 +90,6 @@ private slots:
         QCOMPARE(ExtractResultEntries(nullptr).size(), 0);
     }
 
-    void nextPageLink_data()
-    {
-        QTest::addColumn<QString>("pager");
-        QTest::addColumn<int>("index"); // among the page's links; the page has one link before the pager
-        const QString arrow =
-            QStringLiteral("<li class=' PageLink-With-Arrow '><a class='%1' href='/p'>&gt;</a></li>");
-        QTest::newRow("no pager") << QString() << -1;
-        QTest::newRow("next arrow") << arrow.arg(QStringLiteral(" NextPage ")) << 1;
-        QTest::newRow("after numbers")
-            << QStringLiteral("<li><a href='/1'>1</a></li>") + arrow.arg(QStringLiteral("nextpage")) << 2;
-        QTest::newRow("last page: the earlier arrow is never looked at")
-            << arrow.arg(QStringLiteral("nextpage")) + arrow.arg(QStringLiteral("prevPage")) << -1;
-        QTest::newRow("arrow without a link")
-            << QStringLiteral("<li class='pagelink-with-arrow'><span>&gt;</span></li>") << -1;
-        QTest::newRow("another class on the item")
-            << QStringLiteral("<li class='pagelink-with-arrow x'><a "
-                              "class='nextpage' href='/p'>&gt;</a></li>")
-            << -1;
-    }
-    void nextPageLink()
-    {
-        QFETCH(QString, pager);
-        QFETCH(int, index);
-        const auto dom = Dom::parse(QStringLiteral("<html><body><a href='/home'>home</a><ul>") + pager +
-                                        QStringLiteral("</ul></body></html>"),
-                                    QStringLiteral("http://h/"));
-        QCOMPARE(NextPageLinkIndex(*dom), index);
-    }
-
     void addressRule_data()
     {
         QTest::addColumn<QString>("href");
