@@ -1,13 +1,18 @@
 #include "platform/ReportList.h"
 
+#include <QTextLayout>
+#include <cmath>
+
 #include "platform/Clock.h"
 
 #include <QContextMenuEvent>
 #include <QHeaderView>
 #include <QPainter>
 #include <QStyledItemDelegate>
+#include <QTextLayout>
 
 #include <algorithm>
+#include <cmath>
 #include <limits>
 #include <numeric>
 
@@ -204,6 +209,7 @@ class ReportList::Delegate final : public QStyledItemDelegate
 public:
     using QStyledItemDelegate::QStyledItemDelegate;
     int rowHeight = 0;
+    int textHeight = 0; // what one line of the list's font needs, fallback fonts included
     int progressColumn = -1;
 
     void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override
@@ -229,7 +235,7 @@ public:
     QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override
     {
         QSize size = QStyledItemDelegate::sizeHint(option, index);
-        if (rowHeight > 0) size.setHeight(rowHeight);
+        size.setHeight(std::max(rowHeight > 0 ? rowHeight : size.height(), textHeight));
         return size;
     }
 };
@@ -242,6 +248,7 @@ ReportList::ReportList(QWidget* parent)
     setRootIsDecorated(false);
     setItemsExpandable(false);
     setUniformRowHeights(true);
+    measureTextHeight();
     setAllColumnsShowFocus(true);
     setSelectionMode(QAbstractItemView::ExtendedSelection);
     setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -491,9 +498,29 @@ void ReportList::setRowHeight(int pixels)
     doItemsLayout();
 }
 
+void ReportList::measureTextHeight()
+{
+    // Chinese comes from a fallback font that is often taller than the list's own: a laid-out line
+    // of both tells the height the primary font's metrics would not.
+    QTextLayout layout(QStringLiteral("Ag\u56fd\u5b57"), font());
+    layout.beginLayout();
+    const QTextLine line = layout.createLine();
+    layout.endLayout();
+    delegate_->textHeight = int(std::ceil(line.height())) + 2;
+}
+
+void ReportList::changeEvent(QEvent* event)
+{
+    QTreeView::changeEvent(event);
+    if (event->type() == QEvent::FontChange) {
+        measureTextHeight();
+        doItemsLayout();
+    }
+}
+
 int ReportList::rowHeight() const
 {
-    if (delegate_->rowHeight > 0) return delegate_->rowHeight;
+    if (delegate_->rowHeight > 0) return std::max(delegate_->rowHeight, delegate_->textHeight);
     if (count() > 0) return std::max(1, QTreeView::rowHeight(model_->index(0, 0)));
     return fontMetrics().height() + 2;
 }

@@ -85,7 +85,8 @@ public:
     // Rows keep their ids, keys and selection marks.
     void reorderRows(const std::vector<int>& newOrder);
 
-    // Fixed row height in pixels (0: the font's).
+    // Row height in pixels (0: the font's), raised to what the list's font needs for a line of Latin
+    // and Chinese text, so that no text clips at any font size.
     void setRowHeight(int pixels);
     int rowHeight() const;
     // Cells of this column that read "57%" get a bar of that length behind their text.
@@ -110,12 +111,14 @@ signals:
 protected:
     void paintEvent(QPaintEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
     class Model;
     class Delegate;
     Model* model_ = nullptr;
     Delegate* delegate_ = nullptr;
+    void measureTextHeight();
     QColor stripeUpper_, stripeLower_;
     int batchDepth_ = 0;
     bool wasVisibleBeforeBatch_ = false;

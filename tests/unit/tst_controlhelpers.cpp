@@ -7,10 +7,23 @@
 #include <QListView>
 #include <QPointer>
 #include <QStyle>
+#include <QTextLayout>
+
+#include <cmath>
 
 using namespace Lunovex;
 
 namespace {
+
+// The height a row of the list's font needs: one laid-out line of Latin and Chinese text.
+int rowHeightNeededFor(const QWidget& list)
+{
+    QTextLayout layout(QStringLiteral("Ag国字"), list.font());
+    layout.beginLayout();
+    const QTextLine line = layout.createLine();
+    layout.endLayout();
+    return int(std::ceil(line.height())) + 2;
+}
 
 QStringList items(const QComboBox& combo)
 {
@@ -117,6 +130,39 @@ private slots:
                  text + 7 + combo.style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, &combo));
     }
 
+    // Rows of the sizes the windows ask for (13 and 17 pixels) never clip a line of Chinese.
+    void rowsFitChineseText_data()
+    {
+        QTest::addColumn<int>("points");
+        for (int points = 9; points <= 14; ++points)
+            QTest::addRow("%d pt", points) << points;
+    }
+    void rowsFitChineseText()
+    {
+        QFETCH(int, points);
+        const QString title = QStringLiteral("细胞迁移与组织修复的研究 Cell migration");
+        for (int asked : {13, 17}) {
+            ReportList list;
+            list.addColumn(QStringLiteral("标题"), 400);
+            list.setFont(QFont(list.font().family(), points));
+            list.addRow(QStringLiteral("k"), title);
+            list.addRow(QStringLiteral("l"), title);
+            PaintListStripes(&list, false, asked);
+            list.resize(500, 200);
+            list.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&list));
+            QTextLayout layout(title, list.font());
+            layout.beginLayout();
+            const QTextLine line = layout.createLine();
+            layout.endLayout();
+            const QRect row = list.visualRect(list.model()->index(0, 0));
+            QVERIFY2(row.height() >= std::ceil(line.height()),
+                     qPrintable(
+                         QStringLiteral("%1 px row for a %2 px line").arg(row.height()).arg(line.height())));
+            QCOMPARE(list.rowHeight(), row.height());
+        }
+    }
+
     void listStripesAndColumns()
     {
         ReportList list;
@@ -125,22 +171,24 @@ private slots:
         list.addRow(QStringLiteral("k"), QStringLiteral("a rather long file name.pdf"));
         list.resize(400, 200);
 
-        PaintListStripes(&list, false, 17);
-        QCOMPARE(list.rowHeight(), 17);
+        // The heights asked for, raised to what the font needs (a small font needs less than 40).
+        list.setFont(QFont(list.font().family(), 9));
+        PaintListStripes(&list, false, 40);
+        QCOMPARE(list.rowHeight(), 40);
         PaintListStripes(&list, false, 0);
         const int fontRow = list.fontMetrics().boundingRect(QStringLiteral("b")).height() + 1;
-        QCOMPARE(list.rowHeight(), fontRow);
+        QCOMPARE(list.rowHeight(), std::max(fontRow, rowHeightNeededFor(list)));
         PaintListStripes(&list, true, 0);
-        QCOMPARE(list.rowHeight(), fontRow + 4);
+        QCOMPARE(list.rowHeight(), std::max(fontRow + 4, rowHeightNeededFor(list)));
 
         // The first row is pale green, the second white, also below the last row.
-        PaintListStripes(&list, false, 17);
+        PaintListStripes(&list, false, 40);
         list.show();
         QVERIFY(QTest::qWaitForWindowExposed(&list));
         const QImage shot = list.viewport()->grab().toImage();
         QCOMPARE(shot.pixelColor(shot.width() - 3, 8), QColor(231, 248, 237));
-        QCOMPARE(shot.pixelColor(shot.width() - 3, 17 + 8), QColor(Qt::white));
-        QCOMPARE(shot.pixelColor(shot.width() - 3, 34 + 8), QColor(231, 248, 237));
+        QCOMPARE(shot.pixelColor(shot.width() - 3, 40 + 8), QColor(Qt::white));
+        QCOMPARE(shot.pixelColor(shot.width() - 3, 80 + 8), QColor(231, 248, 237));
 
         SetListColumnWidth(&list, 0, 999); // out of range: ignored
         SetListColumnWidth(&list, 3, 999);
