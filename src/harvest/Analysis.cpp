@@ -87,6 +87,8 @@ bool fWebSearch::confirmSaveFolder()
 
 void fWebSearch::analyse(const std::function<bool(int row)>& chosen, bool automatic)
 {
+    const Guard::Lock running(analysing_);
+    const DeferredClose::Scope waiting(pageWait_);
     AnalysisStopped = false;
     Label11->setText(QStringLiteral("正在分析,请稍候..."));
     PicPanPrograss->show();
@@ -142,8 +144,9 @@ void fWebSearch::Check3_Click()
 
 void fWebSearch::Timer1_Timer()
 {
-    // One run at a time: a tick during a run (its own or a command's) is skipped.
-    if (!AnalysisStopped) return;
+    // One run at a time: a tick during a run (its own or a command's) is skipped, also while a
+    // stopped run is still unwinding.
+    if (!AnalysisStopped || analysing_.isLocked()) return;
     分析未分析项();
 }
 

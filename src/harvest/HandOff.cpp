@@ -10,6 +10,7 @@
 #include "download/SaveNaming.h"
 #include "download/fFileDownload.h"
 #include "platform/EventPump.h"
+#include "platform/Network.h"
 #include "platform/ReportList.h"
 
 namespace Lunovex {
@@ -30,7 +31,14 @@ void fWebSearch::加入下载列表(int row)
     const QString title = ListView1->text(row);
     const QString type = ListView1->cell(row, HarvestType);
     QString folder = ListView1->cell(row, HarvestSaveFolder);
-    const QString sourcePage = ListView1->tag(row).toString();
+    // Only web addresses go to the download list: an entry of another kind fails here, and a page
+    // that is no web page (a local file) is not named to the server as the referring page.
+    if (!Network::IsWebAddress(key)) {
+        ListView1->setCell(row, HarvestStatus, QStringLiteral("分析失败"));
+        return;
+    }
+    QString sourcePage = ListView1->tag(row).toString();
+    if (!Network::IsWebAddress(sourcePage)) sourcePage.clear();
     if (folder.isEmpty()) folder = Globals().SaveFolder;
     const QString name = InitialBaseName(title, key, Globals().UseOriginalFileName);
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/DeferredClose.h"
+#include "util/Guard.h"
 
 #include <QMainWindow>
 
@@ -78,9 +79,11 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    // A command that waits for the page holds a scope of it: a close meanwhile hides the window,
-    // which is deleted once the command has returned.
+    // A command that waits in the event loop (for the page, or through a harvest or an analysis run)
+    // holds a scope of it: a close meanwhile hides the window, which is deleted once it has returned.
     DeferredClose pageWait_{this};
+    // An analysis run, from its start until it has returned (also after "停止").
+    Guard analysing_;
 
     QWidget* buildBrowserBar();
     void buildStatusBar();

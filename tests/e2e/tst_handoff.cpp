@@ -124,8 +124,11 @@ private slots:
         for (int i = 4; i < 3000; ++i)
             search->加入LV1(QStringLiteral("T%1").arg(i), QStringLiteral("https://h/%1").arg(i), QString(),
                             QStringLiteral("pdf"), QString(), QStringLiteral("ss"));
-        QTimer::singleShot(
-            0, search, [search] { search->findChild<QPushButton*>(QStringLiteral("Command5"))->click(); });
+        // The automatic analysis ticks after the stop, while the stopped run unwinds: no run in the run.
+        QTimer::singleShot(0, search, [search] {
+            search->findChild<QPushButton*>(QStringLiteral("Command5"))->click();
+            QMetaObject::invokeMethod(search->findChild<QTimer*>(QStringLiteral("Timer1")), "timeout");
+        });
         search->findChild<QAction*>(QStringLiteral("menu分析未分析项"))->trigger();
         QVERIFY(search->harvestList()->cell(2999, 2).isEmpty());
         QVERIFY(search->AnalysisStopped);
@@ -197,6 +200,25 @@ private slots:
                         QString(), QStringLiteral("pdf"), QString(), QStringLiteral("ss"));
         search->加入下载列表(2);
         QCOMPARE(downloads->item(2).BaseName(), QStringLiteral("00207543.2017"));
+
+        // Only web addresses go over, and a page that is no web page is named to no server.
+        search->加入LV1(QStringLiteral("Script"), QStringLiteral("javascript:alert(1)?needAccess=true"),
+                        QStringLiteral("https://h/results"), QStringLiteral("pdf"), QString(),
+                        QStringLiteral("ss"));
+        search->加入LV1(QStringLiteral("Local"), QStringLiteral("file:///etc/passwd?needAccess=true"),
+                        QStringLiteral("https://h/results"), QStringLiteral("pdf"), QString(),
+                        QStringLiteral("ss"));
+        search->加入LV1(QStringLiteral("From a saved page"),
+                        QStringLiteral("https://h/doi/pdf/3?needAccess=true"),
+                        QStringLiteral("file:///home/someone/results.htm"), QStringLiteral("pdf"), QString(),
+                        QStringLiteral("ss"));
+        for (int row = 3; row < 6; ++row)
+            search->加入下载列表(row);
+        QCOMPARE(search->harvestList()->cell(3, 2), QStringLiteral("分析失败"));
+        QCOMPARE(search->harvestList()->cell(4, 2), QStringLiteral("分析失败"));
+        QCOMPARE(downloads->list()->count(), 4);
+        QCOMPARE(downloads->item(3).AddressList(), QStringLiteral("https://h/doi/pdf/3?needAccess=true"));
+        QCOMPARE(downloads->item(3).RefererPage(), QString());
 
         search->显示下载窗口();
         QVERIFY(downloads->isVisible());
