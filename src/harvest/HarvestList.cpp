@@ -137,8 +137,7 @@ void fWebSearch::removeEntriesWhere(const std::function<bool(int row)>& drop)
 void fWebSearch::removeByTitle(bool containing)
 {
     if (refusedWhileAnalysing()) return;
-    const std::optional<QString> text =
-        Prompts::current().input(this, QStringLiteral("请输入指定字符："), QString(), QString());
+    const std::optional<QString> text = InputBox(this, QStringLiteral("请输入指定字符："));
     if (!text || text->isEmpty()) return;
     removeEntriesWhere(
         [&](int row) { return ListView1->text(row).contains(*text, Qt::CaseInsensitive) == containing; });

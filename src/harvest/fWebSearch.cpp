@@ -294,7 +294,8 @@ void fWebSearch::打开本地网页文件()
 
 void fWebSearch::网页源码另存为()
 {
-    QString path = Prompts::current().openFileName(this, QStringLiteral("网页源码另存为"), QString(),
+    // A save dialog: the source goes to a new file as readily as over an old one.
+    QString path = Prompts::current().saveFileName(this, QStringLiteral("网页源码另存为"), QString(),
                                                    QStringLiteral("*.htm (*.htm)"));
     if (path.isEmpty()) return;
     if (QFileInfo(path).suffix().isEmpty()) path += QStringLiteral(".htm");

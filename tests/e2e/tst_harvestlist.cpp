@@ -85,6 +85,7 @@ private slots:
             add(QString::fromUtf8(t), QStringLiteral("https://h/") + QString::fromUtf8(t));
         prompts->answerText(QStringLiteral("PDF"));
         trigger("menu清除标题含指定字符项");
+        QCOMPARE(prompts->records().last().caption, Prompts::defaultCaption());
         QCOMPARE(titles(), (QStringList{"Cells", "Tissue"}));
         QCOMPARE(count(), QStringLiteral("2"));
         prompts->answerText(QStringLiteral("cell"));

@@ -15,9 +15,12 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QFileDialog>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QNetworkCookie>
 #include <QNetworkCookieJar>
 #include <QPointer>
@@ -200,6 +203,41 @@ private slots:
         QVERIFY(lines.last().isEmpty());
         QCOMPARE(lines.first(), QStringLiteral("1、点击菜单“浏览” => “打开Marlow && Vance查询首页”；"));
         QVERIFY(lines[7].startsWith(QStringLiteral("8、测试账号网站账号， 请在IE浏览器登陆")));
+    }
+
+    // Through the real dialog: the source goes to a file that does not exist yet.
+    void pageSourceToANewFileThroughTheDialog()
+    {
+        fWebSearch w;
+        w.show();
+        w.browser()->navigate(server.url(QStringLiteral("/target")));
+        QVERIFY(waitForPage(w.browser(), server.url(QStringLiteral("/target"))));
+        const QString path = Test::freshFolder(QStringLiteral("new-source")) + QStringLiteral("/saved");
+        bool accepted = false;
+        QStringList messages;
+        QTimer user;
+        connect(&user, &QTimer::timeout, this, [&] {
+            QWidget* modal = QApplication::activeModalWidget();
+            if (auto* dialog = qobject_cast<QFileDialog*>(modal)) {
+                // As a user does: the new name typed into the name box, then Enter.
+                auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+                QVERIFY(name);
+                name->setText(path);
+                QTest::keyClick(name, Qt::Key_Return);
+                accepted = !dialog->isVisible();
+                if (!accepted) dialog->reject();
+            } else if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+                messages << box->text();
+                box->accept();
+            }
+        });
+        user.start(20);
+        control<QAction>(&w, "menu网页源码另存为")->trigger();
+        QVERIFY(accepted);
+        QFile saved(path + QStringLiteral(".htm"));
+        QVERIFY(saved.open(QIODevice::ReadOnly));
+        QVERIFY(saved.readAll().contains("<p>the page asked for</p>"));
+        QCOMPARE(messages, QStringList{QStringLiteral("已经保存！")});
     }
 
     void closedWhileTakingThePage()
