@@ -48,6 +48,98 @@ private slots:
         QCOMPARE(link.indexAmongTag(), 0);
         QVERIFY(dom->getElementById(QStringLiteral("none")).isNull());
         QCOMPARE(DomElement().innerText(), QString());
+
+        // Document order and containment.
+        const QList<DomElement> all = dom->getElementsByTagName(QStringLiteral("*"));
+        for (qsizetype i = 1; i < all.size(); ++i)
+            QVERIFY(all[i - 1].documentPosition() < all[i].documentPosition());
+        QVERIFY(box.hasDescendant(link));
+        QVERIFY(!link.hasDescendant(box));
+        QVERIFY(!box.hasDescendant(box));
+    }
+
+    // What the live page's scripts see: no elements in a template's content or in a noscript.
+    void lookupsSeeThePageAsItsScriptsDo()
+    {
+        const auto dom = Dom::parse(QStringLiteral("<body><a id='one' href='/1'>1</a>"
+                                                   "<noscript><a id='two' href='/2'>2</a></noscript>"
+                                                   "<template><a id='three' href='/3'>3</a></template>"
+                                                   "<a id='four' href='/4'>4</a></body>"),
+                                    QStringLiteral("https://h/"));
+        const QList<DomElement> links = dom->getElementsByTagName(QStringLiteral("a"));
+        QCOMPARE(links.size(), 2);
+        QCOMPARE(links[1].attribute(QStringLiteral("id")), QStringLiteral("four"));
+        QCOMPARE(links[1].indexAmongTag(), 1);
+        QVERIFY(dom->getElementById(QStringLiteral("two")).isNull());
+        QVERIFY(dom->getElementById(QStringLiteral("three")).isNull());
+        QCOMPARE(dom->getElementsByTagName(QStringLiteral("template")).size(), 1);
+        QCOMPARE(dom->documentElement().innerText(), QStringLiteral("14"));
+        QCOMPARE(dom->documentElement().innerText(1), QStringLiteral("1"));
+    }
+
+    // The markup question answered without serialising each element agrees with serialising it.
+    void innerHTMLContains_data()
+    {
+        QTest::addColumn<QString>("page");
+        QTest::newRow("attribute") << "<li id='x'><img src='/Images/SFXButton.gif'></li>";
+        QTest::newRow("text") << "<li id='x'>see /sfxbutton.gif here</li>";
+        QTest::newRow("comment") << "<li id='x'><!-- /sfxbutton.gif --></li>";
+        QTest::newRow("own attribute only") << "<li id='x' title='/sfxbutton.gif'>nothing</li>";
+        QTest::newRow("in a sibling") << "<li id='x'>a</li><li><img src='/sfxbutton.gif'></li>";
+        QTest::newRow("end tag of an element so named") << "<li id='x'><sfxbutton.gif></sfxbutton.gif></li>";
+        QTest::newRow("nested items")
+            << "<li id='x'><ul><li><ul><li><img src='/sfxbutton.gif'></li></ul></li></ul></li>";
+        QTest::newRow("raw script text") << "<li id='x'><script>var s = '/sfxbutton.gif';</script></li>";
+    }
+    void innerHTMLContains()
+    {
+        QFETCH(QString, page);
+        const auto dom =
+            Dom::parse(QStringLiteral("<ul>") + page + QStringLiteral("</ul>"), QStringLiteral("https://h/"));
+        for (const DomElement& e : dom->getElementsByTagName(QStringLiteral("*"))) {
+            const QString needle = QStringLiteral("/sfxbutton.gif");
+            QCOMPARE(e.innerHTMLContains(needle), e.innerHTML().contains(needle, Qt::CaseInsensitive));
+        }
+        QVERIFY(!dom->getElementById(QStringLiteral("x")).isNull());
+    }
+
+    // Only web addresses become entries.
+    void articleAddresses_data()
+    {
+        QTest::addColumn<QString>("base");
+        QTest::addColumn<QString>("href");
+        QTest::addColumn<bool>("taken");
+        QTest::newRow("relative") << ""
+                                  << "/doi/full/1" << true;
+        QTest::newRow("http") << ""
+                              << "http://other.example/doi/full/1" << true;
+        QTest::newRow("javascript") << ""
+                                    << "javascript:alert(1)" << false;
+        QTest::newRow("javascript split by a line break") << ""
+                                                          << "java\nscript:alert(1)" << false;
+        QTest::newRow("mailto") << ""
+                                << "mailto:a@example.org" << false;
+        QTest::newRow("data") << ""
+                              << "data:text/html,x" << false;
+        QTest::newRow("file") << ""
+                              << "file:///etc/passwd" << false;
+        QTest::newRow("base without a host") << "https:x/"
+                                             << "doi/full/1" << false;
+        QTest::newRow("base of another scheme") << "file:///tmp/"
+                                                << "doi/full/1" << false;
+    }
+    void articleAddresses()
+    {
+        QFETCH(QString, base);
+        QFETCH(QString, href);
+        QFETCH(bool, taken);
+        const QString head = base.isEmpty() ? QString() : QStringLiteral("<base href='%1'>").arg(base);
+        const auto dom = Dom::parse(
+            QStringLiteral("<html><head>%1</head><body><ul id='allTabsContainer'><li><div class='art_title'>"
+                           "<a href='%2'>Title</a></div><img src='/sfxbutton.gif'></li></ul></body></html>")
+                .arg(head, href),
+            QStringLiteral("https://journals.example.org/results"));
+        QCOMPARE(ExtractResultEntries(dom.get()).size(), taken ? 1 : 0);
     }
 
     void resultPage()
@@ -80,6 +172,13 @@ private slots:
         QTest::newRow("empty") << "";
         QTest::newRow("malformed") << "<div id='allTabsContainer'><li><div class='art_title'><a "
                                       "href='/doi/full/z'>Z<li><img src='/sfxbutton.gif'";
+        // Read as it comes, without the browser's depth limit: every walk is a loop all the same.
+        QTest::newRow("16,000 levels deep")
+            << QStringLiteral("<div>").repeated(16000) +
+                   "<ul id='allTabsContainer'><li><div class='art_title'>"
+                   "<a href='/doi/full/d'>D</a></div><img src='/sfxbutton.gif'>";
+        QTest::newRow("8,000 unclosed tags")
+            << "<ul id='allTabsContainer'>" + QStringLiteral("<div>").repeated(8000);
     }
     void pagesOfAnotherKind()
     {
