@@ -63,10 +63,12 @@ QString tagOf(const GumboNode* node)
 // A tag asked for, matched by gumbo's number where it knows the name.
 struct WantedTag
 {
-    explicit WantedTag(const QString& name)
-        : all(name == QLatin1String("*")), lowered(name.toLower()),
-          tag(gumbo_tag_enum(lowered.toUtf8().constData()))
-    {}
+    explicit WantedTag(const QString& name) : all(name == QLatin1String("*")), lowered(name.toLower())
+    {
+        // By length: a name may hold a NUL, and "ul\0x" is no "ul".
+        const QByteArray utf8 = lowered.toUtf8();
+        tag = gumbo_tagn_enum(utf8.constData(), unsigned(utf8.size()));
+    }
     bool matches(const GumboNode* node) const
     {
         if (all) return true;
@@ -76,7 +78,7 @@ struct WantedTag
     }
     bool all;
     QString lowered;
-    GumboTag tag;
+    GumboTag tag = GUMBO_TAG_UNKNOWN;
 };
 
 bool isVoid(GumboTag tag)
