@@ -88,7 +88,7 @@ bool fWebSearch::confirmSaveFolder()
 void fWebSearch::analyse(const std::function<bool(int row)>& chosen, bool automatic)
 {
     const Guard::Lock running(analysing_);
-    const DeferredClose::Scope waiting(pageWait_);
+    const DeferredClose::Scope waiting(deferredClose_);
     AnalysisStopped = false;
     Label11->setText(QStringLiteral("正在分析,请稍候..."));
     PicPanPrograss->show();

@@ -50,7 +50,7 @@ QString fWebSearch::extractionSaveFolder()
 
 void fWebSearch::Command9_Click()
 {
-    const DeferredClose::Scope waiting(pageWait_);
+    const DeferredClose::Scope waiting(deferredClose_);
     AddCurrentPage(extractionSaveFolder());
     AutoSizeListColumns(ListView1, kFitContentsAndHeader);
 }

@@ -39,7 +39,7 @@ void fWebSearch::Command4_Click()
         return;
     }
     // A close accepted while a stopped run unwinds waits for it.
-    const DeferredClose::Scope waiting(pageWait_);
+    const DeferredClose::Scope waiting(deferredClose_);
     Command4->setText(kRunningCaption);
     setButtonColour(Command4, QColor(255, 0, 0));
     PicPanWeb->setEnabled(false);

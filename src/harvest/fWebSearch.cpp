@@ -300,7 +300,7 @@ void fWebSearch::网页源码另存为()
     if (path.isEmpty()) return;
     if (QFileInfo(path).suffix().isEmpty()) path += QStringLiteral(".htm");
     if (!pageShown_) return;
-    const DeferredClose::Scope waiting(pageWait_);
+    const DeferredClose::Scope waiting(deferredClose_);
     const QString source = WebBrowser1->pageSource();
     if (source.isEmpty()) return;
     QSaveFile file(path);
@@ -355,7 +355,7 @@ void fWebSearch::closeEvent(QCloseEvent* event)
     ShowStartWindowUnlessLoaded(QStringLiteral("fFileDownload"));
     const QString shown = WebBrowser1->locationUrl();
     if (pageShown_ && !shown.isEmpty() && !isBlankPage(shown)) SaveSetting(Setting::SearchPageUrl(), shown);
-    pageWait_.closing();
+    deferredClose_.closing();
 }
 
 } // namespace Lunovex

@@ -81,7 +81,7 @@ protected:
 private:
     // A command that waits in the event loop (for the page, or through a harvest or an analysis run)
     // holds a scope of it: a close meanwhile hides the window, which is deleted once it has returned.
-    DeferredClose pageWait_{this};
+    DeferredClose deferredClose_{this};
     // An analysis run, from its start until it has returned (also after "停止").
     Guard analysing_;
 
