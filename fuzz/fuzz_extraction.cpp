@@ -1,5 +1,5 @@
-// A page as a hostile site may serve it, read as the harvest reads a snapshot: parsing, the walks and
-// the extraction never crash, only web addresses come out, and the markup questions agree.
+// A page as a hostile site may serve it: reading it (as markup, or as a snapshot's tree), the walks
+// and the extraction never crash, only web addresses come out, and the markup questions agree.
 
 #include "FuzzCheck.h"
 
@@ -9,21 +9,20 @@
 
 #include <QString>
 
-extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, size_t size)
+namespace {
+
+void check(const Lunovex::Dom* page)
 {
     using namespace Lunovex;
-    const QString html = QString::fromUtf8(reinterpret_cast<const char*>(data), qsizetype(size));
-    const std::unique_ptr<Dom> page =
-        Dom::parse(html, QStringLiteral("https://journals.example.org/action/doSearch"));
-
-    for (const ExtractedEntry& entry : ExtractResultEntries(page.get())) {
+    if (!page) return;
+    for (const ExtractedEntry& entry : ExtractResultEntries(page)) {
         FUZZ_CHECK(!entry.Title.isEmpty() && entry.Title.size() <= kMaxTitleLength);
         FUZZ_CHECK(Network::IsWebAddress(entry.PdfAddress));
     }
 
     // The lookups a login form or a pager needs, on every element of a small page.
     const QList<DomElement> all = page->getElementsByTagName(QStringLiteral("*"));
-    if (all.size() > 200) return 0;
+    if (all.size() > 200) return;
     for (const DomElement& e : all) {
         const QString needle = QStringLiteral("/sfxbutton.gif");
         FUZZ_CHECK(e.innerHTMLContains(needle) == e.innerHTML().contains(needle, Qt::CaseInsensitive));
@@ -32,5 +31,17 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, size_t size)
         e.href();
         FUZZ_CHECK(e.indexAmongTag() >= 0);
     }
+}
+
+} // namespace
+
+// The input as markup, and as a tree of the kind the snapshot script writes (mostly refused).
+extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, size_t size)
+{
+    using namespace Lunovex;
+    const QString text = QString::fromUtf8(reinterpret_cast<const char*>(data), qsizetype(size));
+    const QString url = QStringLiteral("https://journals.example.org/action/doSearch");
+    check(Dom::parse(text, url).get());
+    check(Dom::fromSnapshot(text, url).get());
     return 0;
 }

@@ -21,70 +21,6 @@ namespace Lunovex {
 
 namespace {
 
-// The document's address and markup in one call, so that both are of the same document. A tree deeper
-// than the limit is written out by hand, without recursion, closing each element below the limit at
-// once so that what it held follows it; any other tree is the browser's own serialisation.
-const char* const kSnapshotScript = R"JS(
-(function (limit) {
-  var root = document.documentElement;
-  if (!root) return [document.URL, ''];
-  function contentOf(e) { return e.localName === 'template' && e.content ? e.content : e; }
-  function tooDeep() {
-    var e = root, depth = 1, hosts = [];
-    for (;;) {
-      if (depth > limit) return true;
-      var inner = contentOf(e), child = inner.firstElementChild;
-      if (child) {
-        if (inner !== e) hosts.push(e);
-        e = child;
-        ++depth;
-        continue;
-      }
-      while (e !== root && !e.nextElementSibling) {
-        var up = e.parentNode;
-        e = up.nodeType === 11 ? hosts.pop() : up;
-        --depth;
-      }
-      if (e === root) return false;
-      e = e.nextElementSibling;
-    }
-  }
-  var VOID = {area: 1, base: 1, basefont: 1, bgsound: 1, br: 1, col: 1, embed: 1, frame: 1, hr: 1,
-              img: 1, input: 1, keygen: 1, link: 1, meta: 1, param: 1, source: 1, track: 1, wbr: 1};
-  var RAW = {script: 1, style: 1, xmp: 1, iframe: 1, noembed: 1, noframes: 1, plaintext: 1, noscript: 1};
-  function escapeText(s) {
-    return /[&<>\u00a0]/.test(s) ? s.replace(/&/g, '&amp;').replace(/\u00a0/g, '&nbsp;')
-                                    .replace(/</g, '&lt;').replace(/>/g, '&gt;') : s;
-  }
-  function escapeValue(s) {
-    return /[&"\u00a0]/.test(s) ? s.replace(/&/g, '&amp;').replace(/\u00a0/g, '&nbsp;')
-                                   .replace(/"/g, '&quot;') : s;
-  }
-  function flattened() {
-    var out = [], work = [[root, 1, false]];
-    while (work.length) {
-      var item = work.pop(), n = item[0];
-      if (typeof n === 'string') { out.push(n); continue; }
-      if (n.nodeType === 3) { out.push(item[2] ? n.data : escapeText(n.data)); continue; }
-      if (n.nodeType === 8) { out.push('<!--' + n.data + '-->'); continue; }
-      if (n.nodeType !== 1) continue;
-      var html = n.namespaceURI === 'http://www.w3.org/1999/xhtml';
-      var name = html ? n.localName : n.tagName, tag = '<' + name;
-      for (var a = 0; a < n.attributes.length; ++a)
-        tag += ' ' + n.attributes[a].name + '="' + escapeValue(n.attributes[a].value) + '"';
-      out.push(tag + '>');
-      if (html && VOID[name] === 1) continue;
-      var depth = item[1], nested = depth < limit, end = '</' + name + '>';
-      if (nested) work.push([end]); else out.push(end);
-      var raw = nested && html && RAW[name] === 1, children = contentOf(n).childNodes;
-      for (var c = children.length - 1; c >= 0; --c) work.push([children[c], nested ? depth + 1 : depth, raw]);
-    }
-    return out.join('');
-  }
-  return [document.URL, tooDeep() ? flattened() : root.outerHTML];
-})(%1)
-)JS";
-
 bool mayOpenAsNewWindow(const QUrl& url)
 {
     return Network::IsWebAddress(url) || url.toString() == QLatin1String("about:blank");
@@ -240,15 +176,15 @@ QVariant Browser::runScript(const QString& script, milliseconds limit)
 
 std::unique_ptr<Dom> Browser::snapshot(milliseconds limit)
 {
-    const QVariantList parts =
-        runScript(QString::fromLatin1(kSnapshotScript).arg(kSnapshotDepth), limit).toList();
+    // The address and the tree in one call, so that both are of the same document.
+    const QVariantList parts = runScript(Dom::snapshotScript(), limit).toList();
     if (parts.size() != 2) return nullptr;
-    const QString html = parts[1].toString();
+    const QString tree = parts[1].toString();
     const QString url = parts[0].toString();
-    if (html.isEmpty()) return nullptr;
-    // A large page takes a while to parse: the window keeps serving events meanwhile.
+    if (tree.isEmpty()) return nullptr;
+    // A large page takes a while to read: the window keeps serving events meanwhile.
     std::unique_ptr<Dom> dom;
-    EventPump::runAside([&] { dom = Dom::parse(html, url); });
+    EventPump::runAside([&] { dom = Dom::fromSnapshot(tree, url); });
     return dom;
 }
 

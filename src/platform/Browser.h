@@ -38,10 +38,6 @@ public:
     // The profile all browsers share ("Lunovex", kept under the per-user data folder).
     static QWebEngineProfile* sharedProfile();
 
-    // How deep a snapshot keeps the tree: what a browser's parser builds of markup nested deeper
-    // (it keeps 512 levels below the document), the snapshot gives a tree built by script as well.
-    static constexpr int kSnapshotDepth = 513;
-
     void navigate(const QString& address);
     void goBack();
     void goForward();
@@ -51,10 +47,9 @@ public:
     bool silent() const { return silent_; }
     void setSilent(bool silent) { silent_ = silent; }
 
-    // A snapshot of the live document (its outer HTML and address) read into a Dom; nullptr when
-    // there is no page or it does not answer within the time limit. Waits in the event loop. An
-    // element deeper than kSnapshotDepth is closed at once and what it held follows it: the levels
-    // below are flattened into the last one, as the browser's parser does with markup.
+    // A snapshot of the live document (its tree, node for node, and its address) read into a Dom;
+    // nullptr when there is no page or it does not answer within the time limit. Waits in the event
+    // loop. No markup is parsed again: the Dom is the tree the page has, however deep.
     std::unique_ptr<Dom> snapshot(milliseconds limit = milliseconds(10'000));
     // The page's source as the live document has it now (empty when there is none).
     QString pageSource(milliseconds limit = milliseconds(10'000));

@@ -3,14 +3,28 @@
 #include <gumbo.h>
 
 #include <algorithm>
+#include <cstdint>
 
 namespace Lunovex {
 
-// One node of the page in document order; end is one past the last node of its subtree.
+// One node of the page in document order.
 struct Dom::Node
 {
-    const GumboNode* node;
-    int end;
+    enum Kind : std::uint8_t { Element, Text, Comment };
+    enum Flag : std::uint8_t { Html = 1, RawText = 2 };
+    int end;            // one past the last node of its subtree
+    int text;           // text and comment: the data; element: its name when gumbo knows no such tag
+    int textLength;     //   (both in strings_)
+    int firstAttribute; // in attributes_
+    int attributeCount;
+    std::uint16_t tag; // GumboTag
+    Kind kind;
+    std::uint8_t flags; // Html: an element of the HTML namespace; RawText: the text of a script, a style...
+};
+
+struct Dom::Attribute
+{
+    int name, nameLength, value, valueLength; // in strings_
 };
 
 // Where each element's inner markup lies in one serialisation of the page, and where a text occurs
@@ -25,75 +39,31 @@ struct Dom::MarkupIndex
 
 namespace {
 
-bool isElement(const GumboNode* node)
+GumboTag tagFromName(const QString& lowered)
 {
-    return node->type == GUMBO_NODE_ELEMENT || node->type == GUMBO_NODE_TEMPLATE;
+    // By length: a name may hold a NUL, and "ul\0x" is no "ul".
+    const QByteArray utf8 = lowered.toUtf8();
+    return gumbo_tagn_enum(utf8.constData(), unsigned(utf8.size()));
 }
-
-bool isText(const GumboNode* node)
-{
-    return node->type == GUMBO_NODE_TEXT || node->type == GUMBO_NODE_WHITESPACE ||
-           node->type == GUMBO_NODE_CDATA;
-}
-
-const GumboVector* childrenOf(const GumboNode* node)
-{
-    if (node->type == GUMBO_NODE_DOCUMENT) return &node->v.document.children;
-    if (isElement(node)) return &node->v.element.children;
-    return nullptr;
-}
-
-// Content the live page holds as no elements: a template's (a fragment of its own) and, while
-// scripts run, a noscript's (text).
-bool holdsInertContent(const GumboNode* node)
-{
-    return node->type == GUMBO_NODE_TEMPLATE ||
-           (node->type == GUMBO_NODE_ELEMENT && node->v.element.tag == GUMBO_TAG_NOSCRIPT);
-}
-
-QString tagOf(const GumboNode* node)
-{
-    const GumboElement& e = node->v.element;
-    if (e.tag != GUMBO_TAG_UNKNOWN) return QString::fromLatin1(gumbo_normalized_tagname(e.tag));
-    GumboStringPiece original = e.original_tag;
-    gumbo_tag_from_original_text(&original);
-    return QString::fromUtf8(original.data, qsizetype(original.length)).toLower();
-}
-
-// A tag asked for, matched by gumbo's number where it knows the name.
-struct WantedTag
-{
-    explicit WantedTag(const QString& name) : all(name == QLatin1String("*")), lowered(name.toLower())
-    {
-        // By length: a name may hold a NUL, and "ul\0x" is no "ul".
-        const QByteArray utf8 = lowered.toUtf8();
-        tag = gumbo_tagn_enum(utf8.constData(), unsigned(utf8.size()));
-    }
-    bool matches(const GumboNode* node) const
-    {
-        if (all) return true;
-        const GumboTag t = node->v.element.tag;
-        if (tag != GUMBO_TAG_UNKNOWN) return t == tag;
-        return t == GUMBO_TAG_UNKNOWN && tagOf(node) == lowered;
-    }
-    bool all;
-    QString lowered;
-    GumboTag tag = GUMBO_TAG_UNKNOWN;
-};
 
 bool isVoid(GumboTag tag)
 {
     switch (tag) {
     case GUMBO_TAG_AREA:
     case GUMBO_TAG_BASE:
+    case GUMBO_TAG_BASEFONT:
+    case GUMBO_TAG_BGSOUND:
     case GUMBO_TAG_BR:
     case GUMBO_TAG_COL:
     case GUMBO_TAG_EMBED:
+    case GUMBO_TAG_FRAME:
     case GUMBO_TAG_HR:
     case GUMBO_TAG_IMG:
     case GUMBO_TAG_INPUT:
+    case GUMBO_TAG_KEYGEN:
     case GUMBO_TAG_LINK:
     case GUMBO_TAG_META:
+    case GUMBO_TAG_PARAM:
     case GUMBO_TAG_SOURCE:
     case GUMBO_TAG_TRACK:
     case GUMBO_TAG_WBR:
@@ -104,10 +74,9 @@ bool isVoid(GumboTag tag)
 }
 
 // Elements whose text the page's markup carries as it is, unescaped.
-bool holdsRawText(const GumboNode* node)
+bool holdsRawText(GumboTag tag)
 {
-    if (!node || !isElement(node)) return false;
-    switch (node->v.element.tag) {
+    switch (tag) {
     case GUMBO_TAG_SCRIPT:
     case GUMBO_TAG_STYLE:
     case GUMBO_TAG_XMP:
@@ -122,7 +91,14 @@ bool holdsRawText(const GumboNode* node)
     }
 }
 
-void appendEscaped(QString& out, const QString& text, bool attribute)
+// Content the live page holds as no elements: a template's (a fragment of its own) and, while
+// scripts run, a noscript's (text).
+bool holdsInertContent(GumboTag tag)
+{
+    return tag == GUMBO_TAG_TEMPLATE || tag == GUMBO_TAG_NOSCRIPT;
+}
+
+void appendEscaped(QString& out, QStringView text, bool attribute)
 {
     for (const QChar c : text) {
         switch (c.unicode()) {
@@ -147,66 +123,303 @@ void appendEscaped(QString& out, const QString& text, bool attribute)
     }
 }
 
+// "12:" and then twelve characters, as the snapshot script writes every text.
+bool readCounted(const QString& tree, qsizetype& at, QStringView& text)
+{
+    qsizetype length = 0;
+    const qsizetype digitsFrom = at;
+    while (at < tree.size() && tree.at(at) >= QLatin1Char('0') && tree.at(at) <= QLatin1Char('9')) {
+        length = length * 10 + (tree.at(at).unicode() - '0');
+        if (length > tree.size()) return false;
+        ++at;
+    }
+    if (at == digitsFrom || at >= tree.size() || tree.at(at) != QLatin1Char(':')) return false;
+    ++at;
+    if (length > tree.size() - at) return false;
+    text = QStringView(tree).mid(at, length);
+    at += length;
+    return true;
+}
+
 } // namespace
 
+// Appends nodes in document order, keeping the elements still open.
+class Dom::Builder
+{
+public:
+    explicit Builder(Dom& dom) : dom_(dom) {}
+
+    void open(GumboTag tag, const QString& loweredName, bool html)
+    {
+        const int index = int(dom_.nodes_.size());
+        Node node{index + 1,
+                  0,
+                  0,
+                  int(dom_.attributes_.size()),
+                  0,
+                  std::uint16_t(tag),
+                  Node::Element,
+                  std::uint8_t(html ? Node::Html : 0)};
+        if (tag == GUMBO_TAG_UNKNOWN) {
+            node.text = store(loweredName);
+            node.textLength = int(loweredName.size());
+        }
+        dom_.nodes_.push_back(node);
+        if (open_.empty() && dom_.rootIndex_ < 0) dom_.rootIndex_ = index;
+        open_.push_back(index);
+    }
+    void open(const QString& name, bool html)
+    {
+        const QString lowered = name.toLower();
+        open(tagFromName(lowered), lowered, html);
+    }
+    // Only right after open(), before anything inside the element.
+    bool attribute(QStringView name, QStringView value)
+    {
+        if (open_.empty() || open_.back() != int(dom_.nodes_.size()) - 1) return false;
+        dom_.attributes_.push_back({store(name), int(name.size()), store(value), int(value.size())});
+        ++dom_.nodes_.back().attributeCount;
+        return true;
+    }
+    bool close()
+    {
+        if (open_.empty()) return false;
+        dom_.nodes_[size_t(open_.back())].end = int(dom_.nodes_.size());
+        open_.pop_back();
+        return true;
+    }
+    void text(QStringView data, Node::Kind kind = Node::Text)
+    {
+        std::uint8_t flags = 0;
+        if (kind == Node::Text && !open_.empty()) {
+            const Node& parent = dom_.nodes_[size_t(open_.back())];
+            if ((parent.flags & Node::Html) && holdsRawText(GumboTag(parent.tag))) flags = Node::RawText;
+        }
+        const int index = int(dom_.nodes_.size());
+        dom_.nodes_.push_back(
+            {index + 1, store(data), int(data.size()), 0, 0, GUMBO_TAG_UNKNOWN, kind, flags});
+    }
+    void finish()
+    {
+        while (close()) {
+        }
+        dom_.nodes_.shrink_to_fit();
+        dom_.attributes_.shrink_to_fit();
+        dom_.strings_.squeeze();
+    }
+
+private:
+    int store(QStringView text)
+    {
+        const int at = int(dom_.strings_.size());
+        dom_.strings_ += text;
+        return at;
+    }
+
+    Dom& dom_;
+    std::vector<int> open_;
+};
+
 Dom::Dom() = default;
+Dom::~Dom() = default;
 
 std::unique_ptr<Dom> Dom::parse(const QString& html, const QString& url)
 {
     std::unique_ptr<Dom> dom(new Dom);
-    dom->source_ = html.toUtf8();
-    dom->url_ = url;
+    const QByteArray source = html.toUtf8();
     GumboOptions options = kGumboDefaultOptions;
     // Nobody reads the parse errors; kept, each holds a copy of the open elements, which on a
     // broken page grows with the square of its size.
     options.max_errors = 0;
-    dom->output_ = gumbo_parse_with_options(&options, dom->source_.constData(), size_t(dom->source_.size()));
-    dom->indexNodes();
-    dom->base_ = dom->baseUrl();
+    GumboOutput* output = gumbo_parse_with_options(&options, source.constData(), size_t(source.size()));
+    if (output) {
+        // gumbo's tree costs some 200 bytes a node: it is copied into the compact list at once, by a
+        // loop over the tree, and let go.
+        Builder builder(*dom);
+        struct Open
+        {
+            const GumboNode* node;
+            unsigned next;
+        };
+        std::vector<Open> open{{output->document, 0}};
+        while (!open.empty()) {
+            const GumboNode* parent = open.back().node;
+            const GumboVector& children = parent->type == GUMBO_NODE_DOCUMENT ? parent->v.document.children
+                                                                              : parent->v.element.children;
+            if (open.back().next >= children.length) {
+                if (parent->type != GUMBO_NODE_DOCUMENT) builder.close();
+                open.pop_back();
+                continue;
+            }
+            const auto* child = static_cast<const GumboNode*>(children.data[open.back().next++]);
+            switch (child->type) {
+            case GUMBO_NODE_ELEMENT:
+            case GUMBO_NODE_TEMPLATE: {
+                const GumboElement& e = child->v.element;
+                QString name;
+                if (e.tag == GUMBO_TAG_UNKNOWN) {
+                    GumboStringPiece original = e.original_tag;
+                    gumbo_tag_from_original_text(&original);
+                    name = QString::fromUtf8(original.data, qsizetype(original.length)).toLower();
+                }
+                builder.open(e.tag, name, e.tag_namespace == GUMBO_NAMESPACE_HTML);
+                for (unsigned a = 0; a < e.attributes.length; ++a) {
+                    const auto* attribute = static_cast<const GumboAttribute*>(e.attributes.data[a]);
+                    builder.attribute(QString::fromUtf8(attribute->name),
+                                      QString::fromUtf8(attribute->value));
+                }
+                open.push_back({child, 0});
+                break;
+            }
+            case GUMBO_NODE_TEXT:
+            case GUMBO_NODE_WHITESPACE:
+            case GUMBO_NODE_CDATA:
+                builder.text(QString::fromUtf8(child->v.text.text));
+                break;
+            case GUMBO_NODE_COMMENT:
+                builder.text(QString::fromUtf8(child->v.text.text), Node::Comment);
+                break;
+            default:
+                break;
+            }
+        }
+        builder.finish();
+        gumbo_destroy_output(&options, output);
+    }
+    dom->finish(url);
     return dom;
 }
 
-Dom::~Dom()
+QString Dom::snapshotScript()
 {
-    if (output_) gumbo_destroy_output(&kGumboDefaultOptions, output_);
+    // The tree node for node, by a loop (no recursion, so no depth is too deep): "<" or "{" (an
+    // element of another namespace) and its counted name, "=" and a counted name and value for each
+    // attribute, its content, ">" at its end; "t" and "c" with counted data for text and comments.
+    // A template's content is written as the template's own; the page's scripts share the document
+    // but not this script's objects.
+    return QStringLiteral(R"JS(
+(function () {
+  var root = document.documentElement;
+  if (!root) return [document.URL, ''];
+  function counted(s) { return s.length + ':' + s; }
+  var out = [], work = [root];
+  while (work.length) {
+    var n = work.pop();
+    if (n === null) { out.push('>'); continue; }
+    var kind = n.nodeType;
+    if (kind === 3 || kind === 4) { out.push('t' + counted(n.data)); continue; }
+    if (kind === 8) { out.push('c' + counted(n.data)); continue; }
+    if (kind !== 1) continue;
+    out.push((n.namespaceURI === 'http://www.w3.org/1999/xhtml' ? '<' : '{') + counted(n.localName));
+    for (var a = 0, attributes = n.attributes; a < attributes.length; ++a)
+      out.push('=' + counted(attributes[a].name) + counted(attributes[a].value));
+    work.push(null);
+    var children = (n.localName === 'template' && n.content ? n.content : n).childNodes;
+    for (var c = children.length - 1; c >= 0; --c) work.push(children[c]);
+  }
+  return [document.URL, out.join('')];
+})()
+)JS");
 }
 
-// Lays the tree out in document order, each node knowing where its subtree ends: every later walk
-// is a loop over a range.
-void Dom::indexNodes()
+std::unique_ptr<Dom> Dom::fromSnapshot(const QString& tree, const QString& url)
 {
-    if (!output_) return;
-    struct Open
-    {
-        const GumboNode* node;
-        unsigned next;
-        int index; // -1 for the document
-    };
-    std::vector<Open> open{{output_->document, 0, -1}};
-    while (!open.empty()) {
-        Open& top = open.back();
-        const GumboVector* children = childrenOf(top.node);
-        if (top.next >= children->length) {
-            if (top.index >= 0) nodes_[size_t(top.index)].end = int(nodes_.size());
-            open.pop_back();
-            continue;
+    std::unique_ptr<Dom> dom(new Dom);
+    Builder builder(*dom);
+    qsizetype at = 0;
+    QStringView first, second;
+    while (at < tree.size()) {
+        const QChar token = tree.at(at++);
+        bool ok = true;
+        switch (token.unicode()) {
+        case '<':
+        case '{':
+            ok = readCounted(tree, at, first);
+            if (ok) builder.open(first.toString(), token == QLatin1Char('<'));
+            break;
+        case '=':
+            ok = readCounted(tree, at, first) && readCounted(tree, at, second) &&
+                 builder.attribute(first, second);
+            break;
+        case '>':
+            ok = builder.close();
+            break;
+        case 't':
+        case 'c':
+            ok = readCounted(tree, at, first);
+            if (ok) builder.text(first, token == QLatin1Char('t') ? Node::Text : Node::Comment);
+            break;
+        default:
+            ok = false;
         }
-        const auto* child = static_cast<const GumboNode*>(children->data[top.next++]);
-        const int index = int(nodes_.size());
-        nodes_.push_back({child, index + 1});
-        if (child == output_->root) rootIndex_ = index;
-        if (isElement(child)) open.push_back({child, 0, index});
+        if (!ok) return nullptr;
     }
+    builder.finish();
+    if (dom->rootIndex_ < 0) return nullptr;
+    dom->finish(url);
+    return dom;
+}
+
+void Dom::finish(const QString& url)
+{
+    url_ = url;
+    base_ = baseUrl();
+}
+
+QString Dom::tagOf(int index) const
+{
+    const Node& node = nodes_[size_t(index)];
+    if (node.tag != GUMBO_TAG_UNKNOWN)
+        return QString::fromLatin1(gumbo_normalized_tagname(GumboTag(node.tag)));
+    return strings_.mid(node.text, node.textLength);
+}
+
+QStringView Dom::textOf(int index) const
+{
+    const Node& node = nodes_[size_t(index)];
+    return QStringView(strings_).mid(node.text, node.textLength);
+}
+
+const Dom::Attribute* Dom::findAttribute(int index, const QString& name) const
+{
+    const Node& node = nodes_[size_t(index)];
+    for (int a = node.firstAttribute; a < node.firstAttribute + node.attributeCount; ++a) {
+        const Attribute& attribute = attributes_[size_t(a)];
+        if (QStringView(strings_)
+                .mid(attribute.name, attribute.nameLength)
+                .compare(name, Qt::CaseInsensitive) == 0)
+            return &attribute;
+    }
+    return nullptr;
+}
+
+// A tag asked for, matched by gumbo's number where it knows the name.
+struct Dom::WantedTag
+{
+    explicit WantedTag(const QString& name)
+        : all(name == QLatin1String("*")), lowered(name.toLower()), tag(tagFromName(lowered))
+    {}
+    bool all;
+    QString lowered;
+    GumboTag tag;
+};
+
+bool Dom::matches(const WantedTag& wanted, int index) const
+{
+    const Node& node = nodes_[size_t(index)];
+    if (wanted.all) return true;
+    if (wanted.tag != GUMBO_TAG_UNKNOWN) return node.tag == wanted.tag;
+    return node.tag == GUMBO_TAG_UNKNOWN && textOf(index) == wanted.lowered;
 }
 
 // Visits the elements of [begin, end) that the live page's lookups see, in document order.
 template <typename Visit> void Dom::forEachLiveElement(int begin, int end, Visit visit) const
 {
     for (int i = begin; i < end; ++i) {
-        const GumboNode* node = nodes_[size_t(i)].node;
-        if (!isElement(node)) continue;
+        const Node& node = nodes_[size_t(i)];
+        if (node.kind != Node::Element) continue;
         visit(i);
-        if (holdsInertContent(node)) i = nodes_[size_t(i)].end - 1;
+        if (holdsInertContent(GumboTag(node.tag))) i = node.end - 1;
     }
 }
 
@@ -215,7 +428,7 @@ QList<DomElement> Dom::elementsIn(int begin, int end, const QString& tag) const
     QList<DomElement> found;
     const WantedTag wanted(tag);
     forEachLiveElement(begin, end, [&](int i) {
-        if (wanted.matches(nodes_[size_t(i)].node)) found.append(DomElement(this, i));
+        if (matches(wanted, i)) found.append(DomElement(this, i));
     });
     return found;
 }
@@ -229,32 +442,34 @@ void Dom::serialize(int begin, int end, QString& out, MarkupIndex* index) const
         const int i = open.back();
         open.pop_back();
         if (index) index->innerEnd[size_t(i)] = out.size();
-        out += QLatin1String("</") + tagOf(nodes_[size_t(i)].node) + QLatin1Char('>');
+        out += QLatin1String("</") + tagOf(i) + QLatin1Char('>');
     };
     for (int i = begin; i < end; ++i) {
         while (!open.empty() && nodes_[size_t(open.back())].end <= i)
             close();
-        const GumboNode* node = nodes_[size_t(i)].node;
-        if (isText(node)) {
-            const QString text = QString::fromUtf8(node->v.text.text);
-            if (holdsRawText(node->parent))
-                out += text;
+        const Node& node = nodes_[size_t(i)];
+        if (node.kind == Node::Text) {
+            if (node.flags & Node::RawText)
+                out += textOf(i);
             else
-                appendEscaped(out, text, false);
-        } else if (node->type == GUMBO_NODE_COMMENT) {
-            out += QLatin1String("<!--") + QString::fromUtf8(node->v.text.text) + QLatin1String("-->");
-        } else if (isElement(node)) {
-            out += QLatin1Char('<') + tagOf(node);
-            const GumboVector& attributes = node->v.element.attributes;
-            for (unsigned a = 0; a < attributes.length; ++a) {
-                const auto* attribute = static_cast<const GumboAttribute*>(attributes.data[a]);
-                out += QLatin1Char(' ') + QString::fromUtf8(attribute->name) + QLatin1String("=\"");
-                appendEscaped(out, QString::fromUtf8(attribute->value), true);
+                appendEscaped(out, textOf(i), false);
+        } else if (node.kind == Node::Comment) {
+            out += QLatin1String("<!--");
+            out += textOf(i);
+            out += QLatin1String("-->");
+        } else {
+            out += QLatin1Char('<') + tagOf(i);
+            for (int a = node.firstAttribute; a < node.firstAttribute + node.attributeCount; ++a) {
+                const Attribute& attribute = attributes_[size_t(a)];
+                out += QLatin1Char(' ');
+                out += QStringView(strings_).mid(attribute.name, attribute.nameLength);
+                out += QLatin1String("=\"");
+                appendEscaped(out, QStringView(strings_).mid(attribute.value, attribute.valueLength), true);
                 out += QLatin1Char('"');
             }
             out += QLatin1Char('>');
             if (index) index->innerBegin[size_t(i)] = index->innerEnd[size_t(i)] = out.size();
-            if (!isVoid(node->v.element.tag)) open.push_back(i);
+            if (!((node.flags & Node::Html) && isVoid(GumboTag(node.tag)))) open.push_back(i);
         }
     }
     while (!open.empty())
@@ -269,7 +484,6 @@ const Dom::MarkupIndex& Dom::markupIndex(const QString& text) const
     index->innerBegin.assign(nodes_.size(), 0);
     index->innerEnd.assign(nodes_.size(), 0);
     QString markup;
-    markup.reserve(source_.size());
     serialize(0, int(nodes_.size()), markup, index.get());
     for (qsizetype at = markup.indexOf(text, 0, Qt::CaseInsensitive); at >= 0;
          at = markup.indexOf(text, at + 1, Qt::CaseInsensitive))
@@ -280,16 +494,14 @@ const Dom::MarkupIndex& Dom::markupIndex(const QString& text) const
 
 QString DomElement::tagName() const
 {
-    return isNull() ? QString() : tagOf(dom_->nodes_[size_t(index_)].node);
+    return isNull() ? QString() : dom_->tagOf(index_);
 }
 
 QString DomElement::attribute(const QString& name) const
 {
     if (isNull()) return {};
-    const GumboNode* node = dom_->nodes_[size_t(index_)].node;
-    const GumboAttribute* a =
-        gumbo_get_attribute(&node->v.element.attributes, name.toLower().toUtf8().constData());
-    return a ? QString::fromUtf8(a->value) : QString();
+    const Dom::Attribute* a = dom_->findAttribute(index_, name);
+    return a ? dom_->strings_.mid(a->value, a->valueLength) : QString();
 }
 
 QString DomElement::href() const
@@ -326,14 +538,14 @@ QString DomElement::innerText(qsizetype maxLength) const
     QString text;
     const int end = dom_->nodes_[size_t(index_)].end;
     for (int i = index_ + 1; i < end && (maxLength < 0 || text.size() < maxLength); ++i) {
-        const GumboNode* node = dom_->nodes_[size_t(i)].node;
-        if (isText(node)) {
-            text += QString::fromUtf8(node->v.text.text);
-        } else if (isElement(node)) {
-            const GumboTag tag = node->v.element.tag;
+        const Dom::Node& node = dom_->nodes_[size_t(i)];
+        if (node.kind == Dom::Node::Text) {
+            text += dom_->textOf(i);
+        } else if (node.kind == Dom::Node::Element) {
+            const auto tag = GumboTag(node.tag);
             // What is never rendered adds no text.
-            if (tag == GUMBO_TAG_SCRIPT || tag == GUMBO_TAG_STYLE || holdsInertContent(node))
-                i = dom_->nodes_[size_t(i)].end - 1;
+            if (tag == GUMBO_TAG_SCRIPT || tag == GUMBO_TAG_STYLE || holdsInertContent(tag))
+                i = node.end - 1;
             else if (tag == GUMBO_TAG_BR)
                 text += QLatin1Char(' ');
         }
@@ -367,11 +579,11 @@ bool DomElement::hasDescendant(const DomElement& other) const
 int DomElement::indexAmongTag() const
 {
     if (isNull()) return -1;
-    const WantedTag wanted(tagName());
+    const Dom::WantedTag wanted(tagName());
     int index = -1;
     int seen = 0;
     dom_->forEachLiveElement(0, index_ + 1, [&](int i) {
-        if (!wanted.matches(dom_->nodes_[size_t(i)].node)) return;
+        if (!dom_->matches(wanted, i)) return;
         if (i == index_) index = seen;
         ++seen;
     });
@@ -390,12 +602,11 @@ QList<DomElement> Dom::getElementsByTagName(const QString& tag) const
 
 DomElement Dom::getElementById(const QString& id) const
 {
-    const QByteArray wanted = id.toUtf8();
     int match = -1;
     forEachLiveElement(0, int(nodes_.size()), [&](int i) {
         if (match >= 0) return;
-        const GumboAttribute* a = gumbo_get_attribute(&nodes_[size_t(i)].node->v.element.attributes, "id");
-        if (a && wanted == a->value) match = i;
+        const Attribute* a = findAttribute(i, QStringLiteral("id"));
+        if (a && QStringView(strings_).mid(a->value, a->valueLength) == id) match = i;
     });
     return match >= 0 ? DomElement(this, match) : DomElement();
 }

@@ -7,9 +7,6 @@
 #include <memory>
 #include <vector>
 
-struct GumboInternalNode;
-struct GumboInternalOutput;
-
 namespace Lunovex {
 
 class Dom;
@@ -59,14 +56,24 @@ private:
     int index_ = -1;
 };
 
-// A page parsed from a snapshot of the live page (its outer HTML and address), read without a browser.
-// The snapshot keeps the tree at most Browser's depth limit deep; the parser's cost grows with the
-// depth of what it reads, so raw markup nested far deeper is not what this is for.
+// A page read without a browser, kept as a compact list of its nodes in document order (about 30
+// bytes a node besides its text), whatever its depth.
+// - fromSnapshot() reads the live page's tree as the browser's snapshot script wrote it: the tree
+//   itself, node for node, with no parser in between.
+// - parse() reads markup with gumbo, an HTML5 parser; its cost grows with depth times size, so it is
+//   for markup of ordinary depth (tests, saved pages), not for what a hostile page builds by script.
 // Not for two threads at once: the first innerHTMLContains() question fills a cache.
 class Dom
 {
 public:
     static std::unique_ptr<Dom> parse(const QString& html, const QString& url);
+
+    // The script that writes the live page's tree for fromSnapshot(); its value is [address, tree].
+    // Run it in the application's own script world.
+    static QString snapshotScript();
+    // nullptr when the text is no tree the script wrote.
+    static std::unique_ptr<Dom> fromSnapshot(const QString& tree, const QString& url);
+
     ~Dom();
     Dom(const Dom&) = delete;
     Dom& operator=(const Dom&) = delete;
@@ -80,18 +87,25 @@ public:
 private:
     friend class DomElement;
     struct Node;
+    struct Attribute;
     struct MarkupIndex;
+    struct WantedTag;
+    class Builder;
     Dom();
-    void indexNodes();
+    void finish(const QString& url);
     QUrl baseUrl() const;
+    QString tagOf(int index) const;
+    QStringView textOf(int index) const;
+    const Attribute* findAttribute(int index, const QString& name) const;
+    bool matches(const WantedTag& wanted, int index) const;
     QList<DomElement> elementsIn(int begin, int end, const QString& tag) const;
     template <typename Visit> void forEachLiveElement(int begin, int end, Visit visit) const;
     void serialize(int begin, int end, QString& out, MarkupIndex* index) const;
     const MarkupIndex& markupIndex(const QString& text) const;
 
-    QByteArray source_; // gumbo keeps pointers into it
-    GumboInternalOutput* output_ = nullptr;
-    std::vector<Node> nodes_; // every node below the document, in document order
+    std::vector<Node> nodes_; // every node of the page, in document order
+    std::vector<Attribute> attributes_;
+    QString strings_; // the texts, comments, attribute names and values, and unknown tag names
     int rootIndex_ = -1;
     QString url_;
     QUrl base_; // what addresses resolve against: the page's <base>, else its own address

@@ -58,6 +58,44 @@ private slots:
         QVERIFY(!box.hasDescendant(box));
     }
 
+    // The tree as the snapshot script writes it: counted names, attributes, texts; nothing parsed.
+    void snapshotTrees()
+    {
+        const auto dom = Dom::fromSnapshot(
+            QStringLiteral("<4:html<4:body<2:ul=2:id16:allTabsContainer<2:li<3:div=5:class9:art_title"
+                           "<1:a=4:href11:/doi/full/tt5:A <b>>><3:img=3:src14:/sfxbutton.gif>>>c3: x "
+                           "<8:template<1:a>>{3:svg<1:a>>>>"),
+            QStringLiteral("https://h/results"));
+        QVERIFY(dom);
+        QCOMPARE(dom->documentElement().tagName(), QStringLiteral("html"));
+        const QList<ExtractedEntry> entries = ExtractResultEntries(dom.get());
+        QCOMPARE(entries.size(), 1);
+        QCOMPARE(entries.first().Title, QStringLiteral("A <b>"));
+        QCOMPARE(entries.first().PdfAddress, QStringLiteral("https://h/doi/pdf/t?needAccess=true"));
+        QCOMPARE(dom->getElementsByTagName(QStringLiteral("a")).size(),
+                 2); // the template's is not the page's
+        QVERIFY(dom->documentElement().innerHTML().contains(QStringLiteral("A &lt;b&gt;</a>")));
+        QVERIFY(dom->documentElement().innerHTML().contains(QStringLiteral("<!-- x -->")));
+    }
+
+    void snapshotTreesThatAreNone_data()
+    {
+        QTest::addColumn<QString>("tree");
+        QTest::newRow("empty") << "";
+        QTest::newRow("text only") << "t1:x";
+        QTest::newRow("count past the end") << "<4:html t99:x>";
+        QTest::newRow("no count") << "<html>";
+        QTest::newRow("huge count") << "<99999999999999999999:html>";
+        QTest::newRow("attribute after content") << "<4:htmlt1:x=2:id1:x>";
+        QTest::newRow("close without open") << "<4:html>>";
+        QTest::newRow("unknown token") << "<4:html?>";
+    }
+    void snapshotTreesThatAreNone()
+    {
+        QFETCH(QString, tree);
+        QVERIFY(!Dom::fromSnapshot(tree, QStringLiteral("https://h/")));
+    }
+
     // What the live page's scripts see: no elements in a template's content or in a noscript.
     void lookupsSeeThePageAsItsScriptsDo()
     {
