@@ -1,5 +1,6 @@
 // File names made from titles and addresses a page may carry: the name helpers never crash, a safe
-// name is one name (no separator, no line break) within its byte limit, and a byte limit holds.
+// name is one visible name (no separator, no line break, no dot at either end) within its byte limit
+// and stays as it is when made safe again, an article's name is never empty, and a byte limit holds.
 
 #include "FuzzCheck.h"
 
@@ -22,6 +23,8 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, size_t size)
     FUZZ_CHECK(!safe.contains(QLatin1Char('\n')) && !safe.contains(QLatin1Char('\r')) &&
                !safe.contains(QChar(0)));
     FUZZ_CHECK(safe.toLocal8Bit().size() <= 200);
+    FUZZ_CHECK(!safe.startsWith(QLatin1Char('.')) && !safe.endsWith(QLatin1Char('.')));
+    FUZZ_CHECK(SafeFileName(safe) == safe);
     FUZZ_CHECK(LimitAnsiBytes(text, limit).toLocal8Bit().size() <= limit);
 
     QString base;
@@ -33,6 +36,7 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, size_t size)
 
     for (bool fromAddress : {false, true}) {
         const QString name = InitialBaseName(text, text, fromAddress);
+        FUZZ_CHECK(!name.isEmpty() && !name.startsWith(QLatin1Char('.')));
         FUZZ_CHECK(!name.contains(QLatin1Char('/')) && name.toLocal8Bit().size() <= 200);
     }
     return 0;

@@ -90,7 +90,13 @@ void fSeleFileSavePath::Command2_Click()
 {
     GlobalState& g = Globals();
     g.UseOriginalFileName = Option1->isChecked();
-    const QString requested = WithTrailingSeparator(Combo1->currentText());
+    // "~/Papers" is the home folder's Papers; a relative path would be made wherever the program runs.
+    const QString typed = ExpandHomeFolder(TrimSpaces(Combo1->currentText()));
+    if (!QDir::isAbsolutePath(typed)) {
+        MsgBox(this, QStringLiteral("请输入完整的文件夹路径！"), PromptIcon::Critical);
+        return;
+    }
+    const QString requested = WithTrailingSeparator(typed);
     const QString folder = CreateFolderPath(requested, this);
     Combo1->setEditText(folder);
     // A folder made only part of the way (a segment unusable as a name) is not the folder asked

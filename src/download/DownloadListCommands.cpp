@@ -287,11 +287,11 @@ void fFileDownload::重新下载出错项和网页项()
 
 void fFileDownload::重新下载文件大小小于指定数字的项()
 {
-    const std::optional<QString> answer =
-        Prompts::current().input(this, QStringLiteral("请输入数字："), QString(), QString());
-    const QString entered = answer ? TrimSpaces(*answer) : QString();
-    if (!IsNumericText(entered)) return;
-    const float limit = entered.toFloat();
+    const std::optional<QString> answer = InputBox(this, QStringLiteral("请输入数字："));
+    // Read by the routine that accepted it: "5,000" is five thousand, not nothing.
+    const std::optional<double> number = ParseNumber(answer ? TrimSpaces(*answer) : QString());
+    if (!number) return;
+    const float limit = float(*number);
     redownloadWhere(
         [limit](const DownloadItem& it) {
             if (!isDone(it.state())) return false;

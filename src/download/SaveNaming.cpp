@@ -24,9 +24,15 @@ QString numbered(const QString& name, qint64 n)
 
 QString InitialBaseName(const QString& title, const QString& address, bool useOriginalFileName)
 {
-    const QString name =
+    const QString chosen =
         useOriginalFileName ? FileNameFromPath(address, true) : TrimSpaces(RemoveLineBreaks(title));
-    return SafeFileName(name);
+    // A name that cleans to nothing (a title of dots) would give a hidden ".pdf": the server's name
+    // stands in, else a word the user can see.
+    for (const QString& name : {chosen, FileNameFromPath(address, true)}) {
+        const QString safe = TrimSpaces(SafeFileName(name));
+        if (!safe.isEmpty()) return safe;
+    }
+    return QStringLiteral("未命名");
 }
 
 // Paths of names without an extension get no trailing dot (this file system would keep it, and the

@@ -23,7 +23,8 @@ inline QString rename()
 } // namespace NamePolicy
 
 // The name a harvested article starts with: the address's last segment without extension, or the
-// title without line breaks; either made safe as a file name.
+// title without line breaks; either made safe as a file name. When that leaves nothing, the address's
+// segment, else "未命名": never an empty name (a hidden ".pdf").
 QString InitialBaseName(const QString& title, const QString& address, bool useOriginalFileName);
 
 // Applies the skip policy before a row is started: false (and the row Finished with "已存在，跳过")

@@ -17,19 +17,38 @@ QChar PathSeparator()
     return QDir::separator();
 }
 
+QString ExpandHomeFolder(const QString& path)
+{
+    if (path == QLatin1String("~")) return QDir::toNativeSeparators(QDir::homePath());
+    if (path.startsWith(QLatin1String("~/")) || path.startsWith(QStringLiteral("~") + PathSeparator()))
+        return QDir::toNativeSeparators(QDir::homePath()) + path.mid(1);
+    return path;
+}
+
 QString WithTrailingSeparator(const QString& folder)
 {
     return folder.endsWith(PathSeparator()) ? folder : folder + PathSeparator();
 }
 
-bool IsFilePresent(const QString& path)
+namespace {
+
+// The local path a text names, as the file tests read it: spaces around trimmed, a file:/// address
+// taken as its path.
+QString localPathOf(const QString& path)
 {
     QString p = TrimSpaces(path);
     if (p.left(8).toLower() == QLatin1String("file:///")) {
         // Keep the root: file:///home/a.pdf is /home/a.pdf here, file:///C:/a.pdf is C:/a.pdf on Windows.
         p = p.mid(PathSeparator() == QLatin1Char('/') ? 7 : 8);
     }
-    p = QDir::toNativeSeparators(p);
+    return QDir::toNativeSeparators(p);
+}
+
+} // namespace
+
+bool IsFilePresent(const QString& path)
+{
+    const QString p = localPathOf(path);
     if (p.isEmpty()) return false;
     return QFileInfo(p).isFile();
 }
@@ -94,7 +113,11 @@ QString SafeFileName(const QString& text)
     qsizetype last = name.size();
     while (last > first && name[last - 1] == QLatin1Char('.'))
         --last;
-    return LimitAnsiBytes(name.mid(first, last - first), 200);
+    name = LimitAnsiBytes(name.mid(first, last - first), 200);
+    // The cut may end on a dot.
+    while (name.endsWith(QLatin1Char('.')))
+        name.chop(1);
+    return name;
 }
 
 QString LimitAnsiBytes(const QString& text, int maxBytes)
@@ -151,15 +174,16 @@ QString CreateFolderPath(const QString& folderPath, QWidget* owner)
 
     for (; next < segments.size(); ++next) {
         if (segments[next].isEmpty()) break;
-        const QString safe = SafeFileName(segments[next]);
+        // Spaces around a name go, as Windows drops them: the folder made is the folder returned.
+        const QString safe = TrimSpaces(SafeFileName(segments[next]));
         if (safe.isEmpty()) {
             reportBadName();
             break;
         }
         current += sep + safe;
-        if (!IsFolderPresent(current)) QDir().mkdir(current);
+        if (!QFileInfo(current).isDir()) QDir().mkdir(current);
     }
-    return !current.isEmpty() && IsFolderPresent(current) ? current : QString();
+    return !current.isEmpty() && QFileInfo(current).isDir() ? current : QString();
 }
 
 namespace {
@@ -172,8 +196,10 @@ bool anythingAt(const QString& path)
 
 } // namespace
 
-QString UniqueFilePath(const QString& path)
+QString UniqueFilePath(const QString& requested)
 {
+    // The path tested is the path numbered and returned.
+    const QString path = localPathOf(requested);
     if (!IsFilePresent(path)) return path;
     const qsizetype sep = path.lastIndexOf(PathSeparator());
     if (sep < 0) return path;
@@ -185,7 +211,8 @@ QString UniqueFilePath(const QString& path)
     const QString extension = dot >= 0 ? name.mid(dot + 1) : QString();
     const QString dotExtension = extension.isEmpty() ? QString() : QLatin1Char('.') + extension;
 
-    base = base.left(100);
+    // At most 100 UTF-16 units, never half a character.
+    if (base.size() > 100) base.truncate(base.at(99).isHighSurrogate() ? 99 : 100);
     // Number from the bare name rather than nesting brackets.
     const qsizetype open = base.lastIndexOf(QLatin1Char('['));
     if (base.endsWith(QLatin1Char(']')) && open >= 0 &&
@@ -198,16 +225,21 @@ QString UniqueFilePath(const QString& path)
     return candidate;
 }
 
-bool IsNumericText(const QString& text)
+std::optional<double> ParseNumber(const QString& text)
 {
     const QString t = text.trimmed();
     if (!std::any_of(t.begin(), t.end(), [](QChar c) { return c.isDigit(); }))
-        return false; // also keeps out "inf" and "nan"
+        return std::nullopt; // also keeps out "inf" and "nan"
 
     bool ok = false;
-    QLocale::c().toDouble(t, &ok);
-    if (!ok) QLocale::system().toDouble(t, &ok);
-    return ok;
+    double value = QLocale::c().toDouble(t, &ok);
+    if (!ok) value = QLocale::system().toDouble(t, &ok);
+    return ok ? std::optional<double>(value) : std::nullopt;
+}
+
+bool IsNumericText(const QString& text)
+{
+    return ParseNumber(text).has_value();
 }
 
 } // namespace Lunovex

@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include <optional>
+
 class QWidget;
 
 namespace Lunovex {
@@ -11,6 +13,9 @@ namespace Lunovex {
 
 // The native separator as a character.
 QChar PathSeparator();
+
+// "~" and "~/..." as the home folder and what lies in it; any other text as it is.
+QString ExpandHomeFolder(const QString& path);
 
 // The folder with the separator at its end (added when missing).
 QString WithTrailingSeparator(const QString& folder);
@@ -38,9 +43,13 @@ QString LimitAnsiBytes(const QString& text, int maxBytes);
 QString CreateFolderPath(const QString& folderPath, QWidget* owner = nullptr);
 
 // A path in the same folder under which no file exists yet: name[0001].ext, name[0002].ext, ...
+// The text is read as the file tests read it (spaces around trimmed, file:/// taken as its path), and
+// the path returned is that one, numbered when taken.
 QString UniqueFilePath(const QString& path);
 
-// Whether a text reads as a number (leading and trailing spaces allowed).
+// Whether a text reads as a number (leading and trailing spaces allowed), and the number it reads
+// as: "5,000" is 5000, in the C locale or the user's. Whoever asks the one reads the other.
 bool IsNumericText(const QString& text);
+std::optional<double> ParseNumber(const QString& text);
 
 } // namespace Lunovex

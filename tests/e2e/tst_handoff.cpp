@@ -94,6 +94,23 @@ private slots:
         QCOMPARE(Globals().SaveFolder, QStringLiteral("/kept/"));
     }
 
+    // "~/" is the home folder; a relative path would land wherever the program runs.
+    void saveFolderAsTyped()
+    {
+        ScriptedPrompts prompts;
+        withDialog([&](fSeleFileSavePath& d) {
+            d.findChild<QComboBox*>(QStringLiteral("Combo1"))->setEditText(QStringLiteral("Papers/2026"));
+            d.findChild<QPushButton*>(QStringLiteral("Command2"))->click();
+            QVERIFY(d.isVisible());
+            QCOMPARE(prompts.messages().last(), QStringLiteral("请输入完整的文件夹路径！"));
+            d.findChild<QComboBox*>(QStringLiteral("Combo1"))->setEditText(QStringLiteral("~/Papers/2026"));
+            d.findChild<QPushButton*>(QStringLiteral("Command2"))->click();
+        });
+        QCOMPARE(Globals().SaveFolder, QDir::homePath() + QStringLiteral("/Papers/2026/"));
+        QVERIFY(QFileInfo(QDir::homePath() + QStringLiteral("/Papers/2026")).isDir());
+        QVERIFY(!QFileInfo::exists(QStringLiteral("Papers")) && !QFileInfo::exists(QStringLiteral("~")));
+    }
+
     void analysisCommands()
     {
         SaveSetting(Setting::ExtractSavePathFlag(), QStringLiteral("1")); // the folder was asked for already

@@ -175,8 +175,10 @@ private slots:
         fill({{"a", "a", "pdf", Finished, "3456", "3456", "100%"},
               {"b", "b", "pdf", Finished, "3456", "3000", "86%"},
               {"c", "c", "pdf", Finished, "9000", "9000", "100%"}});
-        prompts->answerText(QStringLiteral("5000"));
+        // As the user types it, with a group separator: five thousand, not nothing.
+        prompts->answerText(QStringLiteral("5,000"));
         trigger("menu重新下载文件大小小于指定数字的项");
+        QCOMPARE(prompts->records().last().caption, Prompts::defaultCaption());
         QCOMPARE(w->item(0).state(), Waiting);
         QCOMPARE(w->item(1).state(), Finished);
         QCOMPARE(w->item(2).state(), Finished);

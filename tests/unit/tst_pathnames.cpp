@@ -105,12 +105,17 @@ private slots:
                                    << "a\tb";
         QTest::newRow("emoji kept whole") << QString::fromUtf8("Cells \xF0\x9F\xA7\xAC study")
                                           << QString::fromUtf8("Cells \xF0\x9F\xA7\xAC study");
+        QTest::newRow("the byte cut ends on a dot")
+            << QString(199, QLatin1Char('a')) + QStringLiteral(".bcd") << QString(199, QLatin1Char('a'));
+        QTest::newRow("dots the cut leaves at the end")
+            << QString(197, QLatin1Char('a')) + QStringLiteral("...x") << QString(197, QLatin1Char('a'));
     }
     void safeFileName()
     {
         QFETCH(QString, text);
         QFETCH(QString, safe);
         QCOMPARE(SafeFileName(text), safe);
+        QCOMPARE(SafeFileName(safe), safe); // a safe name stays as it is
     }
 
     void safeFileNameByteLimit()
@@ -168,6 +173,10 @@ private slots:
                                              << "a" << false;
         QTest::newRow("line break in a segment") << "a/x\ny"
                                                  << "a/xy" << false;
+        QTest::newRow("spaces around the last segment") << "a/ papers  "
+                                                        << "a/papers" << false;
+        QTest::newRow("spaces around a middle segment") << "a/ b /c"
+                                                        << "a/b/c" << false;
     }
     void createFolderPath()
     {
@@ -226,6 +235,21 @@ private slots:
         QDir(dir).mkdir(QStringLiteral("notes[0001]"));
         QCOMPARE(UniqueFilePath(dir + QStringLiteral("/notes")), dir + QStringLiteral("/notes[0002]"));
 
+        // The text tested is the text numbered: spaces around and file:/// addresses.
+        QCOMPARE(UniqueFilePath(QStringLiteral("  ") + paper.chopped(4) + QStringLiteral("[0003].pdf ")),
+                 paper);
+        Test::writeFile(paper);
+        QCOMPARE(UniqueFilePath(QStringLiteral(" ") + paper + QStringLiteral(" ")),
+                 dir + QStringLiteral("/paper[0002].pdf"));
+        QCOMPARE(UniqueFilePath(QStringLiteral("file://") + paper), dir + QStringLiteral("/paper[0002].pdf"));
+
+        // The cut at 100 never halves a character.
+        const QString emojiName =
+            QString(99, QLatin1Char('E')) + QString::fromUtf8("\xF0\x9F\x98\x80") + QStringLiteral("tail");
+        Test::writeFile(dir + QLatin1Char('/') + emojiName + QStringLiteral(".pdf"));
+        QCOMPARE(UniqueFilePath(dir + QLatin1Char('/') + emojiName + QStringLiteral(".pdf")),
+                 dir + QLatin1Char('/') + QString(99, QLatin1Char('E')) + QStringLiteral(".pdf"));
+
         // Long bases are cut to 100 characters before numbering.
         const QString longName = QString(120, QLatin1Char('L'));
         Test::writeFile(dir + QLatin1Char('/') + longName + QStringLiteral(".pdf"));
@@ -243,12 +267,24 @@ private slots:
         QTest::newRow("letters") << "abc" << false;
         QTest::newRow("empty") << "" << false;
         QTest::newRow("nan") << "nan" << false;
+        QTest::newRow("group separator") << "5,000" << true;
     }
     void numericText()
     {
         QFETCH(QString, text);
         QFETCH(bool, numeric);
         QCOMPARE(IsNumericText(text), numeric);
+        QCOMPARE(ParseNumber(text).has_value(), numeric);
+        if (text == QLatin1String("5,000")) QCOMPARE(*ParseNumber(text), 5000.0);
+    }
+
+    void homeFolder()
+    {
+        const QString home = QDir::toNativeSeparators(QDir::homePath());
+        QCOMPARE(ExpandHomeFolder(QStringLiteral("~")), home);
+        QCOMPARE(ExpandHomeFolder(QStringLiteral("~/Papers")), home + QStringLiteral("/Papers"));
+        QCOMPARE(ExpandHomeFolder(QStringLiteral("~other/x")), QStringLiteral("~other/x"));
+        QCOMPARE(ExpandHomeFolder(QStringLiteral("/a/~/b")), QStringLiteral("/a/~/b"));
     }
 };
 

@@ -57,6 +57,12 @@ private slots:
                  QStringLiteral("00207543.2017"));
         QCOMPARE(InitialBaseName(QStringLiteral("  A study\r\nof: things?  "), QString(), false),
                  QStringLiteral("A studyof things"));
+        // A title that cleans to nothing gives no hidden ".pdf": the server's name, else a word.
+        QCOMPARE(
+            InitialBaseName(QStringLiteral("..."), QStringLiteral("https://h/doi/pdf/10.1/abc.x?y"), false),
+            QStringLiteral("abc"));
+        QCOMPARE(InitialBaseName(QStringLiteral(" ?.. "), QStringLiteral("https://h/"), false),
+                 QStringLiteral("未命名"));
     }
 
     void numberedSavePath_data()
