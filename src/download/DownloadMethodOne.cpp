@@ -130,9 +130,9 @@ void fFileDownload::Inet下载文件(const DownloadItem& item)
                           statusLine.contains(QStringLiteral("OK"), Qt::CaseInsensitive);
 
     item.setBaseName(SafeFileName(item.BaseName()));
-    const QString created = CreateFolderPath(item.TargetFolder(), this);
+    const QString created = CreateWholeFolderPath(item.TargetFolder());
     if (created.isEmpty()) {
-        // Nothing may be written anywhere but the row's own folder.
+        // Nothing may be written anywhere but the row's own folder, and no box comes up from a transfer.
         Inet1->Cancel();
         item.setState(Failed);
         item.setSizeText(QStringLiteral("下载失败"));

@@ -94,9 +94,9 @@ void fFileDownload::scheduleMethodTwo()
             const DownloadItem it = item(row);
             if (it.state() != Waiting) continue;
             it.setBaseName(SafeFileName(it.BaseName()));
-            const QString folder = CreateFolderPath(it.TargetFolder(), this);
+            const QString folder = CreateWholeFolderPath(it.TargetFolder());
             if (folder.isEmpty()) {
-                // Nothing may land anywhere but the row's own folder.
+                // Nothing may land anywhere but the row's own folder, and no box comes up from a tick.
                 it.setState(Failed);
                 it.setSizeText(QStringLiteral("下载失败"));
                 continue;

@@ -29,8 +29,15 @@ QString InitialBaseName(const QString& title, const QString& address, bool useOr
     // A name that cleans to nothing (a title of dots) would give a hidden ".pdf": the server's name
     // stands in, else a word the user can see.
     for (const QString& name : {chosen, FileNameFromPath(address, true)}) {
-        const QString safe = TrimSpaces(SafeFileName(name));
-        if (!safe.isEmpty()) return safe;
+        // Spaces and dots around the name go together: " . x . " is "x", never a hidden ". x".
+        const QString safe = SafeFileName(name);
+        qsizetype from = 0, to = safe.size();
+        const auto edge = [](QChar c) { return c == QLatin1Char(' ') || c == QLatin1Char('.'); };
+        while (from < to && edge(safe.at(from)))
+            ++from;
+        while (to > from && edge(safe.at(to - 1)))
+            --to;
+        if (from < to) return safe.mid(from, to - from);
     }
     return QStringLiteral("未命名");
 }

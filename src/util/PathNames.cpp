@@ -138,12 +138,17 @@ QString LimitAnsiBytes(const QString& text, int maxBytes)
     return text.left(end);
 }
 
-QString CreateFolderPath(const QString& folderPath, QWidget* owner)
+namespace {
+
+// Makes the folders along the path; *whole tells whether every segment was made. A message about
+// an unusable segment goes to owner unless quiet.
+QString makeFolders(const QString& folderPath, QWidget* owner, bool quiet, bool* whole)
 {
     const QChar sep = PathSeparator();
     const QStringList segments = folderPath.split(sep);
-    auto reportBadName = [owner] {
-        MsgBox(owner, QStringLiteral("文件夹名称有误！不能创建文件夹！"), PromptIcon::Critical);
+    *whole = false;
+    auto reportBadName = [owner, quiet] {
+        if (!quiet) MsgBox(owner, QStringLiteral("文件夹名称有误！不能创建文件夹！"), PromptIcon::Critical);
     };
 
     QString current;
@@ -172,18 +177,38 @@ QString CreateFolderPath(const QString& folderPath, QWidget* owner)
         next = 1;
     }
 
+    bool stoppedByName = false;
     for (; next < segments.size(); ++next) {
         if (segments[next].isEmpty()) break;
         // Spaces around a name go, as Windows drops them: the folder made is the folder returned.
         const QString safe = TrimSpaces(SafeFileName(segments[next]));
         if (safe.isEmpty()) {
             reportBadName();
+            stoppedByName = true;
             break;
         }
         current += sep + safe;
         if (!QFileInfo(current).isDir()) QDir().mkdir(current);
     }
-    return !current.isEmpty() && QFileInfo(current).isDir() ? current : QString();
+    const bool made = !current.isEmpty() && QFileInfo(current).isDir();
+    // A trailing separator leaves one empty segment at the end; any other stop is part of the way.
+    *whole = made && !stoppedByName && (next >= segments.size() - (segments.last().isEmpty() ? 1 : 0));
+    return made ? current : QString();
+}
+
+} // namespace
+
+QString CreateFolderPath(const QString& folderPath, QWidget* owner)
+{
+    bool whole = false;
+    return makeFolders(folderPath, owner, false, &whole);
+}
+
+QString CreateWholeFolderPath(const QString& folderPath)
+{
+    bool whole = false;
+    const QString made = makeFolders(folderPath, nullptr, true, &whole);
+    return whole ? made : QString();
 }
 
 namespace {

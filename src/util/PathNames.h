@@ -41,6 +41,9 @@ QString LimitAnsiBytes(const QString& text, int maxBytes);
 // empty text when no folder exists in the end. A segment that is unusable after SafeFileName
 // stops the walk with an error message shown to owner.
 QString CreateFolderPath(const QString& folderPath, QWidget* owner = nullptr);
+// The same without a word to the user (for work that runs from a timer): the folder when every
+// segment could be made, else empty. A folder made part of the way is not the one asked for.
+QString CreateWholeFolderPath(const QString& folderPath);
 
 // A path in the same folder under which no file exists yet: name[0001].ext, name[0002].ext, ...
 // The text is read as the file tests read it (spaces around trimmed, file:/// taken as its path), and

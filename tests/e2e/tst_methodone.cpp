@@ -331,6 +331,23 @@ private slots:
         check(it, {Failed, "下载失败", "0", ""});
     }
 
+    // A folder that can be made only part of the way: the row fails, nothing lands in the part
+    // made, and no box comes up from inside the transfer.
+    void partMadeFolderFailsTheRow()
+    {
+        server.route(QStringLiteral("/part.pdf"), Route::pdf(3000));
+        w->AddDownloadItem(server.url(QStringLiteral("/part.pdf")), QStringLiteral("part"),
+                           QStringLiteral("pdf"), dir + QStringLiteral("a/?*/"), QString());
+        const DownloadItem it = w->item(0);
+        w->StartDownloads();
+        QVERIFY(EventPump::waitUntil([&] { return w->检测是否下载列表完毕() && !w->DownloadBusy; },
+                                     milliseconds(20000)));
+        QCOMPARE(it.state(), Failed);
+        QCOMPARE(it.SizeText(), QStringLiteral("下载失败"));
+        QVERIFY(prompts->records().isEmpty());
+        QVERIFY(QDir(dir + QStringLiteral("a")).entryList(QDir::Files).isEmpty());
+    }
+
     void oldFileCannotBeReplaced()
     {
         control<QRadioButton>(w, "Option2")->setChecked(true); // 覆盖

@@ -225,6 +225,24 @@ private slots:
         w->close();
     }
 
+    void partMadeFolderFailsTheRow()
+    {
+        server.route(QStringLiteral("/part2.pdf"), Route::pdf(3000));
+        ScriptedPrompts prompts;
+        auto* w = new fFileDownload;
+        w->AddDownloadItem(server.url(QStringLiteral("/part2.pdf")), QStringLiteral("part"),
+                           QStringLiteral("pdf"), dir + QStringLiteral("a/?*/"), QString());
+        w->StartDownloads();
+        QVERIFY(EventPump::waitUntil([&] { return w->检测是否下载列表完毕(); }, milliseconds(20000)));
+        QCOMPARE(w->item(0).state(), Failed);
+        QCOMPARE(w->item(0).SizeText(), QStringLiteral("下载失败"));
+        QVERIFY(prompts.records().isEmpty());
+        QVERIFY(QDir(dir + QStringLiteral("a")).entryList(QDir::Files).isEmpty());
+        QVERIFY(server.requestsFor(QStringLiteral("/part2.pdf")).isEmpty());
+        prompts.answer(PromptAnswer::Yes);
+        w->close();
+    }
+
     void stopDuringTransfers()
     {
         Route slow = Route::pdf(400000);

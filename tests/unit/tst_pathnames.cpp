@@ -160,29 +160,31 @@ private slots:
         QTest::addColumn<QString>("relative"); // under the test folder
         QTest::addColumn<QString>("result");   // relative, or "-" for empty
         QTest::addColumn<bool>("error");
+        QTest::addColumn<bool>("whole"); // every segment made: what the transfers ask for
         QTest::newRow("two new folders, trailing separator") << "下载/新文件夹/"
-                                                             << "下载/新文件夹" << false;
+                                                             << "下载/新文件夹" << false << true;
         QTest::newRow("forbidden character dropped") << "a/b?c"
-                                                     << "a/bc" << false;
+                                                     << "a/bc" << false << true;
         QTest::newRow("unusable segment stops with error") << "a/?"
                                                               "?/b"
-                                                           << "a" << true;
+                                                           << "a" << true << false;
         QTest::newRow("dot-dot cannot climb out") << "a/../../etc"
-                                                  << "a" << true;
+                                                  << "a" << true << false;
         QTest::newRow("empty segment stops") << "a//b"
-                                             << "a" << false;
+                                             << "a" << false << false;
         QTest::newRow("line break in a segment") << "a/x\ny"
-                                                 << "a/xy" << false;
+                                                 << "a/xy" << false << true;
         QTest::newRow("spaces around the last segment") << "a/ papers  "
-                                                        << "a/papers" << false;
+                                                        << "a/papers" << false << true;
         QTest::newRow("spaces around a middle segment") << "a/ b /c"
-                                                        << "a/b/c" << false;
+                                                        << "a/b/c" << false << true;
     }
     void createFolderPath()
     {
         QFETCH(QString, relative);
         QFETCH(QString, result);
         QFETCH(bool, error);
+        QFETCH(bool, whole);
         ScriptedPrompts prompts;
         const QString got = CreateFolderPath(dir + QLatin1Char('/') + relative);
         QCOMPARE(got, result == QLatin1String("-") ? QString() : dir + QLatin1Char('/') + result);
@@ -190,6 +192,9 @@ private slots:
         QCOMPARE(prompts.messages(),
                  error ? QStringList{QStringLiteral("文件夹名称有误！不能创建文件夹！")} : QStringList());
         if (error) QCOMPARE(prompts.records().first().icon, PromptIcon::Critical);
+        prompts.clear();
+        QCOMPARE(CreateWholeFolderPath(dir + QLatin1Char('/') + relative), whole ? got : QString());
+        QVERIFY(prompts.records().isEmpty()); // never a word to the user
     }
 
     void createFolderPathNetworkWithoutServer()

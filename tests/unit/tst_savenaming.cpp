@@ -63,6 +63,7 @@ private slots:
             QStringLiteral("abc"));
         QCOMPARE(InitialBaseName(QStringLiteral(" ?.. "), QStringLiteral("https://h/"), false),
                  QStringLiteral("未命名"));
+        QCOMPARE(InitialBaseName(QStringLiteral(". . x . ."), QString(), false), QStringLiteral("x"));
     }
 
     void numberedSavePath_data()
