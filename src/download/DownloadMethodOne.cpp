@@ -251,6 +251,11 @@ void fFileDownload::Inet下载文件(const DownloadItem& item)
         }
     }
 
+    // An empty answer is not the article: the row fails and keeps no file, as under method two.
+    if (complete && lastLength == 0) {
+        abandon(QStringLiteral("下载失败"));
+        complete = false;
+    }
     if (complete) {
         file.close();
         item.setState(Finished);

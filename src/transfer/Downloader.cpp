@@ -9,6 +9,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QSaveFile>
 #include <QTimer>
 
 namespace Lunovex {
@@ -30,6 +31,20 @@ Downloader::~Downloader()
     read_->disconnect(this);
     Inet1->disconnect(this);
     Inet1->Cancel();
+    dropPlaceholder();
+}
+
+// A row that does not end with its file leaves nothing under its name; a file that was there before
+// the row started was never a placeholder of ours.
+void Downloader::dropPlaceholder()
+{
+    if (!placeholderMade_) return;
+    placeholderMade_ = false;
+    QFile file(saveFile_);
+    if (file.size() == 2 && file.open(QIODevice::ReadOnly) && file.readAll() == QByteArray("\x01\x00", 2)) {
+        file.close();
+        file.remove();
+    }
 }
 
 void Downloader::BeginDownload(const QString& url, const QString& saveFile)
@@ -39,7 +54,8 @@ void Downloader::BeginDownload(const QString& url, const QString& saveFile)
     // another slot in the same tick is numbered. An existing file is left whole until the body has come.
     if (!IsFilePresent(saveFile)) {
         QFile placeholder(saveFile);
-        if (placeholder.open(QIODevice::WriteOnly)) placeholder.write(QByteArray("\x01\x00", 2));
+        placeholderMade_ =
+            placeholder.open(QIODevice::WriteOnly) && placeholder.write(QByteArray("\x01\x00", 2)) == 2;
     }
     progressTime_ = Clock::seconds();
     Timer1->start();
@@ -54,6 +70,7 @@ void Downloader::unload()
     Timer1->stop();
     read_->cancel();
     Inet1->Cancel();
+    dropPlaceholder();
     if (inFallback_)
         unloadRequested_ = true;
     else
@@ -84,6 +101,7 @@ void Downloader::AsyncReadComplete(qint64 bytesRead, qint64 bytesMax, const QStr
         FetchWithInet();
         return;
     }
+    placeholderMade_ = false;
     emit DownloadComplete(bytesRead, bytesMax, propertyName);
 }
 
@@ -94,6 +112,7 @@ void Downloader::Timer1_Timer()
             std::chrono::duration<double>(Timing::current().downloaderTimeout).count()) {
             read_->cancel();
             Timer1->stop();
+            dropPlaceholder();
             emit DownloadError(QStringLiteral("超时"), saveFile_);
         }
         return;
@@ -119,13 +138,16 @@ void Downloader::fetchWholeBody()
     EventPump::serve();
     const QByteArray body = Inet1->OpenURL(address_);
     EventPump::serve();
-    QFile file(saveFile_);
-    if (!body.isEmpty() && file.open(QIODevice::WriteOnly) && file.write(body) == body.size()) {
-        file.close();
+    // Written beside the target and put in its place whole: a failed write leaves what was there.
+    QSaveFile file(saveFile_);
+    if (!body.isEmpty() && file.open(QIODevice::WriteOnly) && file.write(body) == body.size() &&
+        file.commit()) {
+        placeholderMade_ = false;
         const qint64 length = QFileInfo(saveFile_).size();
         emit DownloadComplete(length, length, saveFile_);
         return;
     }
+    dropPlaceholder();
     emit DownloadError(QStringLiteral("无法下载"), saveFile_);
 }
 

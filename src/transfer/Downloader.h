@@ -52,6 +52,8 @@ private:
     qint64 lastSeen_ = 0;
     double progressTime_ = 0;
     bool inFallback_ = false;
+    bool placeholderMade_ = false; // ours to remove unless the body took its place
+    void dropPlaceholder();
     bool unloadRequested_ = false;
 };
 

@@ -323,6 +323,15 @@ private slots:
         QVERIFY(!QFile::exists(dir + QStringLiteral("empty.pdf")));
     }
 
+    // An empty answer is not the article, under this method as under the other.
+    void emptyAnswerFails()
+    {
+        server.route(QStringLiteral("/empty.pdf"), Route::html(""));
+        const DownloadItem it = download(QStringLiteral("/empty.pdf"), QStringLiteral("nothing"));
+        QCOMPARE(it.state(), Failed);
+        QVERIFY(filesIn(dir).isEmpty());
+    }
+
     void fileCannotBeCreated()
     {
         QDir(dir).mkpath(QStringLiteral("taken.pdf")); // a folder where the file should go
