@@ -1,19 +1,11 @@
 #include "platform/AsyncRead.h"
 
+#include "platform/HttpGet.h"
 #include "platform/Network.h"
 
-#include <QNetworkAccessManager>
-#include <QNetworkReply>
-#include <QNetworkRequest>
 #include <QSaveFile>
 
 namespace Lunovex {
-
-namespace {
-
-constexpr int kMaxRedirects = 20;
-
-} // namespace
 
 AsyncRead::AsyncRead(QObject* parent) : QObject(parent) {}
 
@@ -33,52 +25,53 @@ void AsyncRead::start(const QString& url, const QString& targetPath, const QStri
     body_ = std::make_unique<QSaveFile>(targetPath);
     if (!body_->open(QIODevice::WriteOnly)) failed_ = true;
 
-    QNetworkRequest request = Network::browserRequest(url);
-    request.setAttribute(QNetworkRequest::CacheLoadControlAttribute, QNetworkRequest::AlwaysNetwork);
-    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::NoLessSafeRedirectPolicy);
-    request.setMaximumRedirectsAllowed(kMaxRedirects);
-    QNetworkReply* reply = Network::sharedManager()->get(request);
-    reply->setReadBufferSize(Network::kReadBufferBytes);
-    reply_ = reply;
-
-    connect(reply, &QNetworkReply::readyRead, this, [this, reply] {
-        const QByteArray data = reply->readAll();
-        if (body_ && !failed_ && body_->write(data) != data.size()) failed_ = true;
-        bytesRead_ += data.size();
-    });
-    connect(reply, &QNetworkReply::downloadProgress, this, [this](qint64, qint64 total) {
-        bytesMax_ = std::max<qint64>(total, 0);
+    auto* get = new HttpGet(this);
+    get->setReadBufferSize(Network::kReadBufferBytes);
+    get_ = get;
+    connect(get, &HttpGet::headersReceived, this,
+            [this, get] { bytesMax_ = std::max<qint64>(get->answer().contentLength(), 0); });
+    connect(get, &HttpGet::readyRead, this, [this] {
+        take();
         emit progress(bytesRead_, bytesMax_, propertyName_);
     });
-    connect(reply, &QNetworkReply::finished, this, &AsyncRead::finish);
+    connect(get, &HttpGet::finished, this, &AsyncRead::finish);
+    HttpGet::Request request;
+    request.url = QUrl(url);
+    get->start(request);
+}
+
+void AsyncRead::take()
+{
+    const QByteArray data = get_->readAll();
+    if (body_ && !failed_ && body_->write(data) != data.size()) failed_ = true;
+    bytesRead_ += data.size();
 }
 
 void AsyncRead::finish()
 {
-    QNetworkReply* reply = reply_;
-    if (!reply) return;
-    if (const QByteArray rest = reply->readAll(); !rest.isEmpty()) {
-        if (body_ && !failed_ && body_->write(rest) != rest.size()) failed_ = true;
-        bytesRead_ += rest.size();
-    }
-    // A transport error or a body shorter than announced is no body at all.
-    const bool transportError = reply->error() != QNetworkReply::NoError &&
-                                !reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).isValid();
-    if (transportError || failed_ || (bytesMax_ > 0 && bytesRead_ < bytesMax_)) bytesRead_ = 0;
-    reply_ = nullptr;
-    reply->disconnect(this);
-    reply->deleteLater();
+    HttpGet* get = get_;
+    if (!get) return;
+    take();
+    // A transfer that failed brought no body, whatever had come of it; a whole body of unknown
+    // length now knows its size.
+    if (get->failed() || failed_)
+        bytesRead_ = 0;
+    else if (bytesMax_ == 0)
+        bytesMax_ = bytesRead_;
+    get_ = nullptr;
+    get->disconnect(this);
+    get->deleteLater();
     emit completed(bytesRead_, bytesMax_, propertyName_);
 }
 
 void AsyncRead::cancel()
 {
-    if (reply_) {
-        QNetworkReply* reply = reply_;
-        reply_ = nullptr;
-        reply->disconnect(this);
-        reply->abort();
-        reply->deleteLater();
+    if (get_) {
+        HttpGet* get = get_;
+        get_ = nullptr;
+        get->disconnect(this);
+        get->abort();
+        get->deleteLater();
     }
     discard();
 }

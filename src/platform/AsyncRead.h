@@ -6,15 +6,16 @@
 
 #include <memory>
 
-class QNetworkReply;
 class QSaveFile;
 
 namespace Lunovex {
 
+class HttpGet;
+
 // The asynchronous read of a control: fetches an address from the network (never from a cache),
-// following redirects, and streams the body into a temporary file beside the target, so memory
-// stays flat. The target is replaced only by commit() after completion; until then an existing
-// file there is untouched. Destroying the reader ends its transfer and raises nothing more.
+// following redirects, and streams the final answer's body into a temporary file beside the
+// target, so memory stays flat. The target is replaced only by commit() after completion; until then an
+// existing file there is untouched. Destroying the reader ends its transfer and raises nothing more.
 class AsyncRead : public QObject
 {
     Q_OBJECT
@@ -28,7 +29,7 @@ public:
     void cancel();
 
     qint64 bytesRead() const { return bytesRead_; }
-    // The announced total, 0 while it is unknown.
+    // The announced total, 0 while it is unknown; at the end of a whole body, its size.
     qint64 bytesMax() const { return bytesMax_; }
     QString propertyName() const { return propertyName_; }
 
@@ -44,7 +45,9 @@ signals:
 private:
     void finish();
 
-    QPointer<QNetworkReply> reply_;
+    void take();
+
+    QPointer<HttpGet> get_;
     std::unique_ptr<QSaveFile> body_;
     QString propertyName_;
     qint64 bytesRead_ = 0;

@@ -1,19 +1,24 @@
 #pragma once
 
+#include "platform/HttpGet.h"
+
 #include <QByteArray>
-#include <QNetworkAccessManager>
-#include <QNetworkReply>
+#include <QNetworkProxy>
 #include <QObject>
 #include <QPointer>
 #include <QString>
+
+#include <chrono>
 
 namespace Lunovex {
 
 // The Internet Transfer control: one HTTP(S) request at a time, its header block, its body read in
 // chunks, and a whole-body fetch. Requests run on the event loop; every wait inside serves events.
 //
-// Execute does not follow redirects (the caller sees the 3xx answer); OpenURL follows up to 20.
-// Requests carry the browser's user agent and the shared cookies; certificates are verified.
+// Both Execute and OpenURL follow redirects (at most Network::kMaxRedirects, never from https to
+// http); the header block and the body are the final answer's. Requests carry the browser's user
+// agent and the shared cookies; certificates are verified. The transfer is an HttpGet, so a body
+// cut short (of its length, or of its last chunk) is a failure, never an end.
 class Inet : public QObject
 {
     Q_OBJECT
@@ -69,20 +74,14 @@ signals:
     void StateChanged(int state);
 
 private:
-    void applyProxy();
-    QNetworkReply* start(const QNetworkRequest& request, const QString& operation, const QByteArray& data);
-    void watch(QNetworkReply* reply);
-    void releaseReply();
-    static bool isTransportFailure(QNetworkReply* reply, QNetworkReply::NetworkError code);
-    void markFailed(QNetworkReply* reply, QNetworkReply::NetworkError code);
+    QNetworkProxy proxy() const;
+    HttpGet* start(const QString& url, const QString& operation, const QByteArray& data,
+                   const QString& requestHeaders, std::chrono::milliseconds stallTimeout);
+    void release();
 
-    QNetworkAccessManager manager_;
-    QPointer<QNetworkReply> reply_;
-    bool headersIn_ = false;
+    QPointer<HttpGet> get_;
     bool finished_ = false;
     bool failed_ = false;
-    qint64 bytesReceived_ = 0; // what the reply has taken in
-    qint64 bytesRead_ = 0;     // what the caller has read of it
     int responseCode_ = 0;
     QString responseInfo_;
 };

@@ -1,9 +1,7 @@
 #include "platform/Network.h"
 
 #include <QCoreApplication>
-#include <QNetworkAccessManager>
 #include <QNetworkCookieJar>
-#include <QNetworkRequest>
 #include <QUrl>
 
 namespace Lunovex::Network {
@@ -27,24 +25,6 @@ QNetworkCookieJar* cookieJar()
     return jar;
 }
 
-QNetworkAccessManager* sharedManager()
-{
-    static QNetworkAccessManager* manager = [] {
-        auto* m = new QNetworkAccessManager(QCoreApplication::instance());
-        shareCookies(m);
-        return m;
-    }();
-    return manager;
-}
-
-void shareCookies(QNetworkAccessManager* manager)
-{
-    QNetworkCookieJar* jar = cookieJar();
-    QObject* owner = jar->parent();
-    manager->setCookieJar(jar);
-    jar->setParent(owner); // the manager must not delete the shared jar
-}
-
 QString userAgent()
 {
     return agent();
@@ -65,13 +45,6 @@ bool IsWebAddress(const QUrl& url)
 bool IsWebAddress(const QString& address)
 {
     return IsWebAddress(QUrl(address));
-}
-
-QNetworkRequest browserRequest(const QString& url)
-{
-    QNetworkRequest request{QUrl(url)};
-    request.setHeader(QNetworkRequest::UserAgentHeader, agent());
-    return request;
 }
 
 } // namespace Lunovex::Network

@@ -2,9 +2,7 @@
 
 #include <QString>
 
-class QNetworkAccessManager;
 class QNetworkCookieJar;
-class QNetworkRequest;
 class QUrl;
 
 namespace Lunovex {
@@ -15,17 +13,9 @@ namespace Lunovex {
 namespace Network {
 
 QNetworkCookieJar* cookieJar();
-// The manager the transfers without a proxy of their own use.
-QNetworkAccessManager* sharedManager();
-// Gives a manager of a transfer's own the shared cookie jar (the jar stays owned here).
-void shareCookies(QNetworkAccessManager* manager);
 
 QString userAgent();
 void setUserAgent(const QString& userAgent);
-
-// A request as the browser would send it: the user agent, a bounded read buffer's worth of
-// defaults, certificates verified.
-QNetworkRequest browserRequest(const QString& url);
 
 // Whether an address is one of the web's: http or https, with a host. Nothing else that a page
 // names (javascript:, data:, file:, mailto:, "https:x/") is fetched or opened for it.
@@ -34,6 +24,9 @@ bool IsWebAddress(const QString& address);
 
 // How much of a body a reply may hold before the socket is slowed down.
 constexpr qint64 kReadBufferBytes = 1024 * 1024;
+
+// How many redirects a transfer follows before it gives up.
+constexpr int kMaxRedirects = 20;
 
 } // namespace Network
 

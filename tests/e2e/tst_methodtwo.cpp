@@ -134,8 +134,12 @@ private slots:
     // Three slots, ten rows: PDFs, an HTML page, one too large, one that gives nothing, two of one name.
     void threeSlotsTenRows()
     {
-        for (int i = 1; i <= 6; ++i)
-            server.route(QStringLiteral("/two/%1.pdf").arg(i), Route::pdf(20000 + i));
+        for (int i = 1; i <= 6; ++i) {
+            Route pdf = Route::pdf(20000 + i);
+            pdf.throttleBytes = 4000; // long enough for the slots to be seen side by side
+            pdf.throttleMs = 20;
+            server.route(QStringLiteral("/two/%1.pdf").arg(i), pdf);
+        }
         server.route(QStringLiteral("/two/page.pdf"),
                      Route::html("<html><head><title>Log in</title></head><body>x</body></html>"));
         server.route(QStringLiteral("/two/big.pdf"), Route::pdf(11534336));

@@ -54,6 +54,11 @@ QByteArray generated(qint64 offset, qint64 n)
 
 } // namespace
 
+QByteArray Route::pdfBody(qint64 bytes)
+{
+    return generated(0, bytes);
+}
+
 // One connection: reads a request, answers it as its route says, then closes.
 class FixtureServer::Connection : public QObject
 {
@@ -121,6 +126,12 @@ private:
 
     void sendHead()
     {
+        if (!route_.raw.isEmpty()) {
+            done_ = true;
+            socket_->write(route_.raw);
+            socket_->disconnectFromHost();
+            return;
+        }
         if (!route_.redirectTo.isEmpty()) {
             route_.status = route_.status == 200 ? 302 : route_.status;
             route_.reason = "Found";
@@ -133,7 +144,9 @@ private:
         if (route_.chunked)
             head += "Transfer-Encoding: chunked\r\n";
         else if (route_.sendLength)
-            head += "Content-Length: " + QByteArray::number(bodySize()) + "\r\n";
+            head += "Content-Length: " +
+                    QByteArray::number(route_.announcedLength >= 0 ? route_.announcedLength : bodySize()) +
+                    "\r\n";
         head += "Connection: close\r\n\r\n";
         socket_->write(head);
         headSent_ = true;
@@ -160,18 +173,19 @@ private:
         if (route_.stallAfter >= 0) limit = std::min(limit, route_.stallAfter);
         if (route_.closeAfter >= 0) limit = std::min(limit, route_.closeAfter);
 
+        const qint64 piece = route_.chunked && route_.chunkBytes > 0 ? route_.chunkBytes : kPiece;
         while (sent_ < limit && budget > 0 && socket_->bytesToWrite() < kMaxQueued) {
-            const qint64 n = std::min({kPiece, limit - sent_, qint64(budget)});
-            const QByteArray piece =
+            const qint64 n = std::min({piece, limit - sent_, qint64(budget)});
+            const QByteArray bytes =
                 route_.generatedBytes >= 0 ? generated(sent_, n) : route_.body.mid(sent_, n);
             if (route_.chunked) {
                 // A chunk cut by closeAfter announces its whole size: the cut falls inside the chunk.
                 const qint64 announced =
-                    sent_ + n == limit && limit < total ? std::min(kPiece, total - sent_) : n;
-                socket_->write(QByteArray::number(announced, 16) + "\r\n" + piece +
+                    sent_ + n == limit && limit < total ? std::min(piece, total - sent_) : n;
+                socket_->write(QByteArray::number(announced, 16) + "\r\n" + bytes +
                                (announced == n ? "\r\n" : ""));
             } else {
-                socket_->write(piece);
+                socket_->write(bytes);
             }
             sent_ += n;
             budget -= int(n);

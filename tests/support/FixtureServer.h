@@ -31,8 +31,13 @@ struct Route
     QByteArray redirectTo; // answers 302 with this Location
     int throttleBytes = 0; // with throttleMs: this many bytes each throttleMs
     int throttleMs = 0;
+    qint64 announcedLength = -1; // >= 0: the Content-Length sent, whatever the body's size
+    int chunkBytes = 0;          // with chunked: the size of each chunk (0: 64 KiB)
+    QByteArray raw;              // not empty: sent as the whole answer, status line and all, then closed
 
     static Route pdf(qint64 bytes);
+    // The body a pdf(bytes) route sends.
+    static QByteArray pdfBody(qint64 bytes);
     static Route html(const QByteArray& page);
 };
 
