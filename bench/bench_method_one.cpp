@@ -86,7 +86,7 @@ int main(int argc, char** argv)
     const double cpuBefore = threadCpuSeconds();
     timer.restart();
     window->StartDownloads();
-    EventPump::waitUntil([&] { return window->检测是否下载列表完毕() && !window->downloadBusy(); },
+    EventPump::waitUntil([&] { return window->检测是否下载列表完毕() && !window->DownloadBusy(); },
                          milliseconds(600'000));
     const double oursSeconds = timer.nsecsElapsed() / 1e9;
     const double windowThreadCpu = threadCpuSeconds() - cpuBefore;

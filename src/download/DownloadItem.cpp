@@ -84,14 +84,24 @@ QString DownloadItem::RefererPage() const
 }
 
 // The icon list holds the four states in order, so a state's icon is its number less one.
+ItemState DownloadItem::stateAt(const ReportList* list, int row)
+{
+    return ItemState(list->icon(row) + 1);
+}
+
+void DownloadItem::setStateAt(ReportList* list, int row, ItemState state)
+{
+    list->setIcon(row, int(state) - 1);
+}
+
 ItemState DownloadItem::state() const
 {
-    return ItemState(list_->icon(row()) + 1);
+    return stateAt(list_, row());
 }
 
 void DownloadItem::setState(ItemState state) const
 {
-    list_->setIcon(row(), int(state) - 1);
+    setStateAt(list_, row(), state);
 }
 
 void DownloadItem::clearProgress() const

@@ -41,6 +41,9 @@ public:
     QString RefererPage() const;
     ItemState state() const;
     void setState(ItemState state) const;
+    // The state of the row at a position, for passes over the whole list that need no item.
+    static ItemState stateAt(const ReportList* list, int row);
+    static void setStateAt(ReportList* list, int row, ItemState state);
 
     // Empties "文件大小", "已下载数" and "百分比".
     void clearProgress() const;

@@ -195,7 +195,7 @@ void fFileDownload::RequeueItem(const DownloadItem& it, bool forceXxx)
 
 void fFileDownload::ListView3_ColumnClick(int column)
 {
-    if (Timer_Down->isActive() || DownloadBusy) {
+    if (Timer_Down->isActive() || DownloadBusy()) {
         MsgBox(this, QStringLiteral("停止下载后方可排序！"), PromptIcon::Information);
         return;
     }
@@ -335,7 +335,7 @@ void fFileDownload::deleteFilesWhere(const std::function<bool(const DownloadItem
 
 void fFileDownload::取消下载选中项()
 {
-    if (DownloadBusy) {
+    if (DownloadBusy()) {
         MsgBox(this, QStringLiteral("停止下载后方可设置！"), PromptIcon::Critical);
         return;
     }

@@ -6,6 +6,7 @@
 #include "app/Globals.h"
 #include "download/SaveNaming.h"
 #include "platform/Clock.h"
+#include "platform/Log.h"
 #include "platform/ReportList.h"
 #include "util/Sound.h"
 
@@ -31,7 +32,6 @@ void fFileDownload::多线程下载(int slot, int row, const QString& address, c
     connect(downloader, &Downloader::DownloadError, this,
             [this, slot](const QString&, const QString&) { Downloader1_DownloadError(slot); });
 
-    DownloadBusy = true;
     const DownloadItem it = item(row);
     it.setState(Downloading);
     scrollToStartedRow(row);
@@ -53,6 +53,9 @@ void fFileDownload::Downloader1_DownloadProgress(int slot, qint64 received, qint
     if (total <= 0 || total < received) return;
     writeSlotProgress(*it, received, total);
     if (double(total) / 1024 / 1024 > Globals().MaxFileSizeMB) {
+        qCInfo(lcTransfers).nospace().noquote()
+            << "method two " << LoggableAddress(选择url(it->AddressList())) << ": over the size limit, "
+            << total << " bytes announced";
         it->setState(Finished);
         it->setProgressText(QStringLiteral("大文件，跳过"));
         LastFinishTime = Clock::seconds();

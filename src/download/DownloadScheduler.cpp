@@ -38,13 +38,19 @@ void fFileDownload::StopDownloads()
     Check3->setChecked(false);
     Inet1->Cancel();
     Timer_Down->stop();
-    DownloadBusy = false;
-    Inet1->Cancel();
+    stopRequested_ = true; // a method-one transfer ends after its current chunk
     for (int k = 1; k < int(Downloader1.size()); ++k)
         unloadSlot(k);
     for (int row = 0; row < ListView3->count(); ++row)
-        if (ListView3->icon(row) + 1 == Downloading) ListView3->setIcon(row, Failed - 1);
-    DownloadBusy = false;
+        if (DownloadItem::stateAt(ListView3, row) == Downloading)
+            DownloadItem::setStateAt(ListView3, row, Failed);
+}
+
+// Busy is what runs, not a flag kept by the ticks: after a switch of method, or a stop, nothing is
+// left set by the method that is no longer in use.
+bool fFileDownload::DownloadBusy() const
+{
+    return transferOnStack_.waiting() || CountLoadedSlots() > 1;
 }
 
 void fFileDownload::Timer_Down_Timer()
@@ -62,8 +68,9 @@ void fFileDownload::Timer_Down_Timer()
 
 void fFileDownload::scheduleMethodOne()
 {
-    if (DownloadBusy) return;
-    const QString policy = selectedPolicy();
+    // One row at a time: after a switch from method two its slots end first.
+    if (DownloadBusy()) return;
+    const NamePolicy policy = selectedPolicy();
     int chosen = -1;
     for (int row = 0; row < ListView3->count() && chosen < 0; ++row) {
         const DownloadItem it = item(row);
@@ -78,15 +85,12 @@ void fFileDownload::scheduleMethodOne()
     it.setState(Downloading);
     scrollToStartedRow(chosen);
     it.clearProgress();
-
-    // The transfer serves the event queue until it ends; a close meanwhile only hides the window.
-    const DeferredClose::Scope transfer(transferOnStack_);
     Inet下载当前文件(it);
 }
 
 void fFileDownload::scheduleMethodTwo()
 {
-    const QString policy = selectedPolicy();
+    const NamePolicy policy = selectedPolicy();
     for (int k = 1; k <= slotCount() && k < int(Downloader1.size()); ++k) {
         if (ControlExists(Downloader1[size_t(k)])) continue;
         int chosen = -1;
@@ -135,17 +139,7 @@ void fFileDownload::Timer1_Timer()
 
     Shape1->setVisible(Timer_Down->isActive());
 
-    if (Globals().DownloadMethod == 1) {
-        if (!Inet1->StillExecuting() && !Timer_Down->isActive()) DownloadBusy = false;
-    } else {
-        for (int k = 1; k <= slotCount() && k < int(Downloader1.size()); ++k) {
-            if (ControlExists(Downloader1[size_t(k)])) {
-                DownloadBusy = true;
-                break;
-            }
-        }
-        if (!Timer_Down->isActive()) DownloadBusy = false;
-    }
+    // The busy flag needs no keeping: DownloadBusy() reads what runs.
 
     UpdateStatusCounts();
 

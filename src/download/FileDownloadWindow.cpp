@@ -240,11 +240,7 @@ void fFileDownload::Form_Load()
             std::clamp(GetSettingInt(Setting::ThreadCountIndex()), 0, Combo1->count() - 1));
 
     g.DuplicateNamePolicy = GetSetting(Setting::DuplicateNamePolicy());
-    const QString policy = g.DuplicateNamePolicy.trimmed();
-    (policy == Option1->text().trimmed()   ? Option1
-     : policy == Option2->text().trimmed() ? Option2
-                                           : Option3)
-        ->setChecked(true);
+    policyButton(NamePolicyFromText(g.DuplicateNamePolicy))->setChecked(true);
 
     g.ProxyAddress = GetSetting(Setting::ProxyAddress());
     g.ProxyPort = GetSetting(Setting::ProxyPort());
@@ -269,10 +265,24 @@ void fFileDownload::InitDownloadList()
     PaintListStripes(ListView3, false, 17);
 }
 
-QString fFileDownload::selectedPolicy() const
+QRadioButton* fFileDownload::policyButton(NamePolicy policy) const
 {
-    const QRadioButton* chosen = Option1->isChecked() ? Option1 : Option2->isChecked() ? Option2 : Option3;
-    return chosen->text().trimmed();
+    switch (policy) {
+    case NamePolicy::Skip:
+        return Option1;
+    case NamePolicy::Overwrite:
+        return Option2;
+    case NamePolicy::Rename:
+        break;
+    }
+    return Option3;
+}
+
+NamePolicy fFileDownload::selectedPolicy() const
+{
+    for (NamePolicy policy : {NamePolicy::Skip, NamePolicy::Overwrite})
+        if (policyButton(policy)->isChecked()) return policy;
+    return NamePolicy::Rename;
 }
 
 int fFileDownload::slotCount() const
@@ -311,7 +321,7 @@ int fFileDownload::统计未下载项数目() const
 bool fFileDownload::检测是否下载列表完毕() const
 {
     for (int row = 0; row < ListView3->count(); ++row) {
-        const int state = ListView3->icon(row) + 1;
+        const ItemState state = DownloadItem::stateAt(ListView3, row);
         if (state != Finished && state != Failed) return false;
     }
     return true;
@@ -332,7 +342,7 @@ int fFileDownload::CountProblemItems() const
     for (int row = 0; row < ListView3->count(); ++row) {
         const QString extension = ListView3->cell(row, ColumnType).toLower();
         if (extension == QLatin1String("html") || extension == QLatin1String("htm") ||
-            ListView3->icon(row) + 1 == Failed)
+            DownloadItem::stateAt(ListView3, row) == Failed)
             ++problems;
     }
     return problems;
@@ -342,7 +352,7 @@ void fFileDownload::UpdateStatusCounts()
 {
     std::array<int, 5> perState{};
     for (int row = 0; row < ListView3->count(); ++row) {
-        const int state = ListView3->icon(row) + 1;
+        const ItemState state = DownloadItem::stateAt(ListView3, row);
         if (state >= Waiting && state <= Failed) ++perState[size_t(state)];
     }
     StatusPanels[3]->setText(QStringLiteral("总数:%1 正在下载:%2 等待:%3 已完成:%4 失败:%5")
@@ -385,7 +395,7 @@ void fFileDownload::ListView3_DblClick()
 void fFileDownload::ListView3_ContextMenu(const QPoint& globalPos)
 {
     // While a run is active the list may not be emptied; stopping is what is on offer.
-    const bool running = DownloadBusy || Timer_Down->isActive();
+    const bool running = DownloadBusy() || Timer_Down->isActive();
     for (QAction* action : menu下载->actions()) {
         const QString name = action->objectName();
         if (name == QStringLiteral("menu清除") || name == QStringLiteral("menu清空") ||
@@ -422,7 +432,7 @@ void fFileDownload::resizeEvent(QResizeEvent* event)
 
 bool fFileDownload::confirmClose()
 {
-    SaveSetting(Setting::DuplicateNamePolicy(), selectedPolicy());
+    SaveSetting(Setting::DuplicateNamePolicy(), NamePolicyText(selectedPolicy()));
     SaveSetting(Setting::DownloadMethod(), Globals().DownloadMethod);
 
     const bool busy = IsTransferActive() || !检测是否下载列表完毕();

@@ -44,11 +44,31 @@ QString InitialBaseName(const QString& title, const QString& address, bool useOr
 
 // Paths of names without an extension get no trailing dot (this file system would keep it, and the
 // file would then not be found under the item's path).
-bool 重命名保存路径(const DownloadItem& item, const QString& policy)
+QString NamePolicyText(NamePolicy policy)
+{
+    switch (policy) {
+    case NamePolicy::Skip:
+        return QStringLiteral("跳过");
+    case NamePolicy::Overwrite:
+        return QStringLiteral("覆盖");
+    case NamePolicy::Rename:
+        break;
+    }
+    return QStringLiteral("重命名");
+}
+
+NamePolicy NamePolicyFromText(const QString& text)
+{
+    for (NamePolicy policy : {NamePolicy::Skip, NamePolicy::Overwrite})
+        if (text.trimmed() == NamePolicyText(policy)) return policy;
+    return NamePolicy::Rename;
+}
+
+bool 重命名保存路径(const DownloadItem& item, NamePolicy policy)
 {
     const QString path =
         ItemFilePath(WithTrailingSeparator(item.TargetFolder()), item.BaseName(), item.Extension());
-    if (IsFilePresent(path) && policy == NamePolicy::skip()) {
+    if (IsFilePresent(path) && policy == NamePolicy::Skip) {
         const QString length = QString::number(QFileInfo(path).size());
         item.setState(Finished);
         item.setSizeText(length);
@@ -60,12 +80,12 @@ bool 重命名保存路径(const DownloadItem& item, const QString& policy)
 }
 
 QString MakeNumberedSavePath(const QString& folder, QString* name, const QString& extension,
-                             const QString& policy)
+                             NamePolicy policy)
 {
     const QString dir = WithTrailingSeparator(folder);
     QString base = *name;
     const QString path = ItemFilePath(dir, base, extension);
-    if (policy == NamePolicy::overwrite() || !IsFilePresent(path)) return path;
+    if (policy == NamePolicy::Overwrite || !IsFilePresent(path)) return path;
 
     // Number on from a numeric suffix rather than nesting brackets.
     qint64 n = 0;

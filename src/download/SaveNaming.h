@@ -6,21 +6,13 @@ namespace Lunovex {
 
 class DownloadItem;
 
-// The three same-name policies, as their option buttons read.
-namespace NamePolicy {
-inline QString skip()
-{
-    return QStringLiteral("跳过");
-}
-inline QString overwrite()
-{
-    return QStringLiteral("覆盖");
-}
-inline QString rename()
-{
-    return QStringLiteral("重命名");
-}
-} // namespace NamePolicy
+// What a row does when its file's name is taken.
+enum class NamePolicy { Skip, Overwrite, Rename };
+
+// The policy as its option button and the settings store spell it ("跳过", "覆盖", "重命名").
+QString NamePolicyText(NamePolicy policy);
+// The policy a stored text names (spaces around it ignored); anything else is Rename, the default.
+NamePolicy NamePolicyFromText(const QString& text);
 
 // The name a harvested article starts with: the address's last segment without extension, or the
 // title without line breaks; either made safe as a file name. When that leaves nothing, the address's
@@ -28,13 +20,13 @@ inline QString rename()
 QString InitialBaseName(const QString& title, const QString& address, bool useOriginalFileName);
 
 // Applies the skip policy before a row is started: false (and the row Finished with "已存在，跳过")
-// when its file exists and the policy is "跳过".
-bool 重命名保存路径(const DownloadItem& item, const QString& policy);
+// when its file exists and the policy is Skip.
+bool 重命名保存路径(const DownloadItem& item, NamePolicy policy);
 
 // The path a file is saved under: folder/name.extension, numbered name[001] ... when taken (unless
-// the policy is "覆盖"). *name becomes the base name used.
+// the policy is Overwrite). *name becomes the base name used.
 QString MakeNumberedSavePath(const QString& folder, QString* name, const QString& extension,
-                             const QString& policy);
+                             NamePolicy policy);
 
 // The extension the response headers announce: from the content type, else from the
 // Content-Disposition file name, else "htm" when a charset was given; empty otherwise.

@@ -2,6 +2,7 @@
 
 #include "app/DeferredClose.h"
 #include "download/DownloadItem.h"
+#include "download/SaveNaming.h"
 #include "transfer/Downloader.h"
 
 #include <QMainWindow>
@@ -25,12 +26,13 @@ namespace Lunovex {
 
 class Inet;
 class ReportList;
+struct TransferResult;
 
 // The download window: the download list and its options, the scheduler that starts rows, and
 // download method one. Its members are spread over one file per area:
 //   FileDownloadWindow.cpp  controls, load and close, list queries, row clicks
 //   DownloadScheduler.cpp   start, stop, the scheduling and supervision ticks, the method switch
-//   DownloadMethodOne.cpp   the Inet transfer of one row
+//   DownloadMethodOne.cpp   the Inet transfer of one row (itself an InetTransfer) and its outcome
 //   DownloadMethodTwo.cpp   up to six rows at once in Downloader slots
 //   DownloadListCommands.cpp the menus and the commands over the list
 class fFileDownload : public QMainWindow
@@ -47,7 +49,8 @@ public:
 
     ReportList* list() const { return ListView3; }
     DownloadItem item(int row) const { return DownloadItem(ListView3, row); }
-    bool downloadBusy() const { return DownloadBusy; }
+    // A method-one transfer is on the call stack, or a method-two slot is loaded.
+    bool DownloadBusy() const;
 
     // List-wide queries.
     int 统计未下载项数目() const;
@@ -84,7 +87,8 @@ private:
     void ListView3_ContextMenu(const QPoint& globalPos);
     void StatusPanel2_Click();
     void updateRowCountLabel();
-    QString selectedPolicy() const;
+    NamePolicy selectedPolicy() const;
+    QRadioButton* policyButton(NamePolicy policy) const;
     int slotCount() const;
     double secondsSinceLastFinish() const;
 
@@ -139,7 +143,7 @@ private:
     void Inet下载当前文件(const DownloadItem& item);
     void Inet下载文件(const DownloadItem& item);
     void configureConnection(const QString& address);
-    void FetchWithOpenUrl(const DownloadItem& item, const QString& path);
+    void showOutcome(const DownloadItem& item, const TransferResult& result);
     void finishTransfer(const DownloadItem& item);
     void Inet1_StateChanged(int state);
 
@@ -180,9 +184,11 @@ private:
     std::array<std::optional<DownloadItem>, 7> slotItem_{};
 
     // Shared state of the scheduler and the methods
-    bool DownloadBusy = false;
     double LastFinishTime = 0;
-    DeferredClose transferOnStack_{this}; // a method-one transfer runs inside a scheduling tick
+    // Counts the method-one transfers on the call stack (one at most): it runs inside a scheduling
+    // tick, and a close meanwhile only hides the window.
+    DeferredClose transferOnStack_{this};
+    bool stopRequested_ = false; // "停止下载" asks the method-one transfer to end after its chunk
     bool unloaded_ = false;
     Qt::SortOrder sortOrder_ = Qt::AscendingOrder; // the last column sort; the first click sorts descending
     QRandomGenerator random_ = QRandomGenerator::securelySeeded(); // the shuffle's, seeded once

@@ -8,6 +8,7 @@
 #include "platform/Browser.h"
 #include "platform/Dom.h"
 #include "platform/EventPump.h"
+#include "platform/Log.h"
 #include "platform/ReportList.h"
 #include "util/ControlHelpers.h"
 
@@ -24,6 +25,8 @@ int fWebSearch::addEntriesOf(const Dom* page, const QString& saveFolder)
     EventPump::runAside([&] { entries = ExtractResultEntries(page); });
     for (const ExtractedEntry& e : entries)
         加入LV1(e.Title, e.PdfAddress, e.SourcePage, QStringLiteral("pdf"), saveFolder, QStringLiteral("ss"));
+    qCInfo(lcHarvest).nospace().noquote() << "page " << LoggableAddress(page ? page->url() : QString())
+                                          << ": " << entries.size() << " entries with full text";
     return int(entries.size());
 }
 

@@ -10,6 +10,7 @@
 #include "download/SaveNaming.h"
 #include "download/fFileDownload.h"
 #include "platform/EventPump.h"
+#include "platform/Log.h"
 #include "platform/Network.h"
 #include "platform/ReportList.h"
 
@@ -34,6 +35,7 @@ void fWebSearch::加入下载列表(int row)
     // Only web addresses go to the download list: an entry of another kind fails here, and a page
     // that is no web page (a local file) is not named to the server as the referring page.
     if (!Network::IsWebAddress(key)) {
+        qCInfo(lcHarvest).noquote() << "an entry whose address is no web address was not handed over";
         ListView1->setCell(row, HarvestStatus, QStringLiteral("分析失败"));
         return;
     }

@@ -20,6 +20,7 @@ void AsyncRead::start(const QString& url, const QString& targetPath, const QStri
     propertyName_ = propertyName;
     bytesRead_ = 0;
     bytesMax_ = 0;
+    status_ = 0;
     failed_ = false;
 
     body_ = std::make_unique<QSaveFile>(targetPath);
@@ -28,8 +29,10 @@ void AsyncRead::start(const QString& url, const QString& targetPath, const QStri
     auto* get = new HttpGet(this);
     get->setReadBufferSize(Network::kReadBufferBytes);
     get_ = get;
-    connect(get, &HttpGet::headersReceived, this,
-            [this, get] { bytesMax_ = std::max<qint64>(get->answer().contentLength(), 0); });
+    connect(get, &HttpGet::headersReceived, this, [this, get] {
+        bytesMax_ = std::max<qint64>(get->answer().contentLength(), 0);
+        status_ = get->answer().status();
+    });
     connect(get, &HttpGet::readyRead, this, [this] {
         take();
         emit progress(bytesRead_, bytesMax_, propertyName_);

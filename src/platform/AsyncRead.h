@@ -32,6 +32,8 @@ public:
     // The announced total, 0 while it is unknown; at the end of a whole body, its size.
     qint64 bytesMax() const { return bytesMax_; }
     QString propertyName() const { return propertyName_; }
+    // The final answer's HTTP status, 0 before it (or without one).
+    int status() const { return status_; }
 
     // After completion: moves the body over the target (true when it is there now), or throws it away.
     bool commit();
@@ -52,6 +54,7 @@ private:
     QString propertyName_;
     qint64 bytesRead_ = 0;
     qint64 bytesMax_ = 0;
+    int status_ = 0;
     bool failed_ = false;
 };
 

@@ -2,6 +2,7 @@
 
 #include "platform/Dom.h"
 #include "platform/EventPump.h"
+#include "platform/Log.h"
 #include "platform/Network.h"
 
 #include <QCoreApplication>
@@ -36,8 +37,9 @@ public:
     {}
 
 protected:
-    bool acceptNavigationRequest(const QUrl& url, NavigationType, bool) override
+    bool acceptNavigationRequest(const QUrl& url, NavigationType, bool isMainFrame) override
     {
+        if (isMainFrame) qCDebug(lcBrowser).noquote() << "navigating to" << LoggableAddress(url.toString());
         emit browser_->beforeNavigate(url);
         return true;
     }
@@ -106,7 +108,10 @@ QWebEnginePage* Browser::Page::createWindow(WebWindowType)
 void Browser::openNewWindow(const QUrl& url)
 {
     // file:, data:, blob:, javascript: and the like stay where they are, whatever the engine allows.
-    if (!mayOpenAsNewWindow(url)) return;
+    if (!mayOpenAsNewWindow(url)) {
+        qCInfo(lcBrowser).noquote() << "a new window of" << url.scheme() << "was refused";
+        return;
+    }
     emit newWindowRequested(url);
     load(url);
 }

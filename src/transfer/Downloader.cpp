@@ -4,6 +4,7 @@
 #include "platform/Clock.h"
 #include "platform/EventPump.h"
 #include "platform/Inet.h"
+#include "platform/Log.h"
 #include "util/HeaderText.h"
 #include "util/PathNames.h"
 
@@ -102,6 +103,8 @@ void Downloader::AsyncReadComplete(qint64 bytesRead, qint64 bytesMax, const QStr
         return;
     }
     placeholderMade_ = false;
+    qCInfo(lcTransfers).nospace().noquote() << "method two " << LoggableAddress(address_) << ": status "
+                                            << read_->status() << ", complete, " << bytesRead << " bytes";
     emit DownloadComplete(bytesRead, bytesMax, propertyName);
 }
 
@@ -113,6 +116,8 @@ void Downloader::Timer1_Timer()
             read_->cancel();
             Timer1->stop();
             dropPlaceholder();
+            qCInfo(lcTransfers).nospace().noquote()
+                << "method two " << LoggableAddress(address_) << ": timed out";
             emit DownloadError(QStringLiteral("超时"), saveFile_);
         }
         return;
@@ -127,6 +132,13 @@ void Downloader::FetchWithInet()
     fetchWholeBody();
     inFallback_ = false;
     if (unloadRequested_) deleteLater();
+}
+
+// The whole-body fetch's status line, for the log.
+QString Downloader::fetchedStatus() const
+{
+    const QString line = Inet1->GetHeader().section(QStringLiteral("\r\n"), 0, 0);
+    return line.isEmpty() ? QStringLiteral("no answer") : line;
 }
 
 void Downloader::fetchWholeBody()
@@ -144,10 +156,16 @@ void Downloader::fetchWholeBody()
         file.commit()) {
         placeholderMade_ = false;
         const qint64 length = QFileInfo(saveFile_).size();
+        qCInfo(lcTransfers).nospace().noquote()
+            << "method two " << LoggableAddress(address_) << ": " << fetchedStatus()
+            << ", complete by the whole-body fetch, " << length << " bytes";
         emit DownloadComplete(length, length, saveFile_);
         return;
     }
     dropPlaceholder();
+    qCInfo(lcTransfers).nospace().noquote()
+        << "method two " << LoggableAddress(address_) << ": " << fetchedStatus() << ", failed ("
+        << Inet1->ResponseInfo() << ")";
     emit DownloadError(QStringLiteral("无法下载"), saveFile_);
 }
 

@@ -41,6 +41,7 @@ private:
     void Timer1_Timer();
     void FetchWithInet();
     void fetchWholeBody();
+    QString fetchedStatus() const;
 
     AsyncRead* read_ = nullptr;
     QTimer* Timer1 = nullptr;

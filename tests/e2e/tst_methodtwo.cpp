@@ -188,7 +188,7 @@ private slots:
         QCOMPARE(QFileInfo(dir + QStringLiteral("same[001].pdf")).size(), 3333);
         for (int i : {1, 5, 8, 9})
             QCOMPARE(row(i).state(), Finished);
-        QVERIFY(!w->downloadBusy() || control<QTimer>(w, "Timer_Down")->isActive());
+        QVERIFY(!w->DownloadBusy() || control<QTimer>(w, "Timer_Down")->isActive());
         prompts.answer(PromptAnswer::Yes);
         w->close();
     }
@@ -249,6 +249,35 @@ private slots:
         QVERIFY(prompts.records().isEmpty());
         QVERIFY(QDir(dir + QStringLiteral("a")).entryList(QDir::Files).isEmpty());
         QVERIFY(server.requestsFor(QStringLiteral("/part2.pdf")).isEmpty());
+        prompts.answer(PromptAnswer::Yes);
+        w->close();
+    }
+
+    // "切换" to method one while slots run: the slots finish, then method one takes the rest.
+    void switchToMethodOneMidRun()
+    {
+        Route slow = Route::pdf(60000);
+        slow.throttleBytes = 6000;
+        slow.throttleMs = 20;
+        for (int i = 1; i <= 5; ++i)
+            server.route(QStringLiteral("/switch/%1.pdf").arg(i), slow);
+        ScriptedPrompts prompts;
+        auto* w = new fFileDownload;
+        control<QComboBox>(w, "Combo1")->setCurrentText(QStringLiteral("2"));
+        for (int i = 1; i <= 5; ++i)
+            w->AddDownloadItem(server.url(QStringLiteral("/switch/%1.pdf").arg(i)),
+                               QStringLiteral("s%1").arg(i), QStringLiteral("pdf"), dir, QString());
+        control<QPushButton>(w, "Command4")->click();
+        QVERIFY(EventPump::waitUntil([&] { return w->CountLoadedSlots() == 3; }, milliseconds(5000)));
+        control<QPushButton>(w, "Command26")->click();
+        QCOMPARE(Globals().DownloadMethod, 1);
+        QVERIFY(EventPump::waitUntil([&] { return w->检测是否下载列表完毕() && !w->DownloadBusy(); },
+                                     milliseconds(20000)));
+        QCOMPARE(w->CountLoadedSlots(), 1);
+        for (int i = 0; i < 5; ++i) {
+            QCOMPARE(w->item(i).state(), Finished);
+            QCOMPARE(QFileInfo(dir + QStringLiteral("s%1.pdf").arg(i + 1)).size(), 60000);
+        }
         prompts.answer(PromptAnswer::Yes);
         w->close();
     }

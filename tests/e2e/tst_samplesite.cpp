@@ -130,7 +130,7 @@ private slots:
             [&] {
                 for (int i = 0; i < downloads->list()->count(); ++i)
                     if (downloads->item(i).state() != Finished) return false;
-                return !downloads->downloadBusy();
+                return !downloads->DownloadBusy();
             },
             milliseconds(60'000)));
 

@@ -184,7 +184,7 @@ private slots:
         const DownloadItem it = w->item(0);
         w->StartDownloads();
         QVERIFY(EventPump::waitUntil(
-            [&] { return w->检测是否下载列表完毕() && !w->downloadBusy() && w->CountLoadedSlots() == 1; },
+            [&] { return w->检测是否下载列表完毕() && !w->DownloadBusy() && w->CountLoadedSlots() == 1; },
             milliseconds(20000)));
 
         QCOMPARE(int(it.state()), state);

@@ -104,8 +104,9 @@ private slots:
         for (const QString& file : present)
             Test::writeFile(dir + file);
         QString got = name;
-        QCOMPARE(MakeNumberedSavePath(dir.chopped(1), &got, QStringLiteral("pdf"), policy),
-                 dir + chosen + QStringLiteral(".pdf"));
+        QCOMPARE(
+            MakeNumberedSavePath(dir.chopped(1), &got, QStringLiteral("pdf"), NamePolicyFromText(policy)),
+            dir + chosen + QStringLiteral(".pdf"));
         QCOMPARE(got, chosen);
     }
 
@@ -113,19 +114,19 @@ private slots:
     {
         Test::writeFile(dir + QStringLiteral("notes"));
         QString name = QStringLiteral("notes");
-        QCOMPARE(MakeNumberedSavePath(dir, &name, QString(), NamePolicy::rename()),
+        QCOMPARE(MakeNumberedSavePath(dir, &name, QString(), NamePolicy::Rename),
                  dir + QStringLiteral("notes[001]"));
     }
 
     void skipPolicy()
     {
         OneRow row(dir, QStringLiteral("paper"), QStringLiteral("pdf"));
-        QVERIFY(重命名保存路径(row.item(), NamePolicy::skip())); // nothing there yet
+        QVERIFY(重命名保存路径(row.item(), NamePolicy::Skip)); // nothing there yet
         Test::writeFile(dir + QStringLiteral("paper.pdf"), QByteArray(1234, 'x'));
-        QVERIFY(重命名保存路径(row.item(), NamePolicy::rename()));
-        QVERIFY(重命名保存路径(row.item(), NamePolicy::overwrite()));
+        QVERIFY(重命名保存路径(row.item(), NamePolicy::Rename));
+        QVERIFY(重命名保存路径(row.item(), NamePolicy::Overwrite));
         QCOMPARE(row.item().state(), Waiting);
-        QVERIFY(!重命名保存路径(row.item(), NamePolicy::skip()));
+        QVERIFY(!重命名保存路径(row.item(), NamePolicy::Skip));
         QCOMPARE(row.item().state(), Finished);
         QCOMPARE(row.item().SizeText(), QStringLiteral("1234"));
         QCOMPARE(row.item().ReceivedText(), QStringLiteral("1234"));
