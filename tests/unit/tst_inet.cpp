@@ -5,9 +5,13 @@
 #include "support/FixtureServer.h"
 #include "support/TestEnvironment.h"
 
+#include <QFile>
 #include <QNetworkCookie>
 #include <QNetworkCookieJar>
 #include <QSignalSpy>
+#include <QSslKey>
+#include <QSslServer>
+#include <QSslSocket>
 #include <QTcpServer>
 
 using namespace Lunovex;
@@ -35,6 +39,43 @@ bool waitHeaders(Inet& inet)
 {
     return EventPump::waitUntil([&] { return !inet.StillExecuting(); }, milliseconds(5000));
 }
+
+QByteArray fixture(const char* name)
+{
+    QFile f(QStringLiteral(LUNOVEX_FIXTURES "/tls/") + QLatin1String(name));
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+// A TLS server on loopback with a self-signed certificate for 127.0.0.1, answering every request
+// with a small PDF.
+class TlsServer : public QObject
+{
+public:
+    TlsServer()
+    {
+        QSslConfiguration config = QSslConfiguration::defaultConfiguration();
+        config.setLocalCertificate(QSslCertificate(fixture("cert.pem")));
+        config.setPrivateKey(QSslKey(fixture("key.pem"), QSsl::Rsa));
+        server_.setSslConfiguration(config);
+        connect(&server_, &QTcpServer::pendingConnectionAvailable, this, [this] {
+            while (QTcpSocket* socket = server_.nextPendingConnection())
+                connect(socket, &QTcpSocket::readyRead, socket, [socket] {
+                    if (!socket->readAll().contains("\r\n\r\n")) return;
+                    socket->write("HTTP/1.1 200 OK\r\nContent-Type: application/pdf\r\nContent-Length: 9\r\n"
+                                  "Connection: close\r\n\r\n%PDF-1.4\n");
+                    socket->disconnectFromHost();
+                });
+        });
+        server_.listen(QHostAddress::LocalHost);
+    }
+    QString url() const
+    {
+        return QStringLiteral("https://127.0.0.1:%1/secure.pdf").arg(server_.serverPort());
+    }
+
+private:
+    QSslServer server_;
+};
 
 } // namespace
 
@@ -268,6 +309,30 @@ private slots:
         QVERIFY(waitHeaders(second));
         QVERIFY(
             server.requestsFor(QStringLiteral("/a.pdf")).last().headers.value("cookie").contains("lang=zh"));
+    }
+
+    // Certificates are verified: one nobody vouches for fails the transfer; the same server
+    // trusted reads as any other.
+    void tlsCertificatesAreVerified()
+    {
+        if (!QSslSocket::supportsSsl()) QSKIP("no TLS backend");
+        TlsServer tls;
+        Inet inet;
+        inet.Execute(tls.url(), QStringLiteral("GET"));
+        QVERIFY(waitHeaders(inet));
+        QCOMPARE(inet.GetHeader(), QString());
+        QVERIFY(inet.TransferFailed());
+        QCOMPARE(inet.ResponseCode(), int(QNetworkReply::SslHandshakeFailedError));
+
+        const QSslConfiguration before = QSslConfiguration::defaultConfiguration();
+        QSslConfiguration trusting = before;
+        trusting.addCaCertificate(QSslCertificate(fixture("cert.pem")));
+        QSslConfiguration::setDefaultConfiguration(trusting);
+        inet.Execute(tls.url(), QStringLiteral("GET"));
+        QVERIFY(waitHeaders(inet));
+        QCOMPARE(readAll(inet), QByteArray("%PDF-1.4\n"));
+        QVERIFY(inet.BodyComplete());
+        QSslConfiguration::setDefaultConfiguration(before);
     }
 
     void namedProxyCarriesTheRequest()
