@@ -111,6 +111,13 @@ void DownloadItem::clearProgress() const
     setProgressText({});
 }
 
+bool IsWebPageExtension(const QString& extension, WebPageKinds kinds)
+{
+    const QString e = extension.toLower();
+    return e == QLatin1String("htm") || e == QLatin1String("html") ||
+           (kinds == WebPageKinds::HtmHtmlXml && e == QLatin1String("xml"));
+}
+
 QString 选择url(const QString& addressList)
 {
     const qsizetype bar = addressList.indexOf(QLatin1Char('|'));

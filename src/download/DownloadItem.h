@@ -53,6 +53,12 @@ private:
     quint64 id_;
 };
 
+// The two sets of web-page extensions the download window knows, named once. Method one's end steps
+// (its sound and its automatic login) and the list commands that name "HTM/HTML/xml" take xml too;
+// method two's end, the problem count and the automatic re-download of web pages take htm and html.
+enum class WebPageKinds { HtmHtml, HtmHtmlXml };
+bool IsWebPageExtension(const QString& extension, WebPageKinds kinds);
+
 // The first of the alternative addresses "a|b|c".
 QString 选择url(const QString& addressList);
 // Rotates the alternatives: a|b gives b|a, a|b|c gives c|a|b; any other count is left as it is.

@@ -35,12 +35,6 @@ namespace Lunovex {
 
 namespace {
 
-bool isWebPage(const QString& extension, bool withXml)
-{
-    const QString e = extension.toLower();
-    return e == QLatin1String("htm") || e == QLatin1String("html") || (withXml && e == QLatin1String("xml"));
-}
-
 bool isDone(ItemState state)
 {
     return state == Finished || state == Failed;
@@ -94,8 +88,9 @@ void fFileDownload::buildMenus()
     on(AddMenuEntry(list, "menu清空", QStringLiteral("清空")), &fFileDownload::清空);
     QMenu* files = AddNamedMenu(list, "menu删除", QStringLiteral("删除文件"));
     on(AddMenuEntry(files, "menu删除网页类型文件项", QStringLiteral("网页类型文件(HTM/HTML/xml)项")), [this] {
-        deleteFilesWhere(
-            [](const DownloadItem& it) { return isWebPage(it.Extension(), true) && isDone(it.state()); });
+        deleteFilesWhere([](const DownloadItem& it) {
+            return IsWebPageExtension(it.Extension(), WebPageKinds::HtmHtmlXml) && isDone(it.state());
+        });
     });
     on(AddMenuEntry(files, "menu删除出错项", QStringLiteral("出错项")),
        [this] { deleteFilesWhere([](const DownloadItem& it) { return it.state() == Failed; }); });
@@ -165,7 +160,7 @@ void fFileDownload::buildMenus()
 
 bool fFileDownload::IsTransferActive() const
 {
-    return Timer_Down->isActive() || Inet1->StillExecuting() || transferOnStack_.waiting() ||
+    return Timer_Down->isActive() || Inet1->StillExecuting() || methodOneTransfer_.isLocked() ||
            CountLoadedSlots() > 1;
 }
 
@@ -186,7 +181,8 @@ void fFileDownload::RequeueItem(const DownloadItem& it, bool forceXxx)
 {
     DeleteItemFile(it);
     it.setState(Waiting);
-    if (forceXxx || isWebPage(it.Extension(), false)) it.setExtension(QStringLiteral("xxx"));
+    if (forceXxx || IsWebPageExtension(it.Extension(), WebPageKinds::HtmHtml))
+        it.setExtension(QStringLiteral("xxx"));
     it.clearProgress();
     DeleteItemFile(it);
     // The next alternative address goes first; a rotation that meets another row's key is skipped.
@@ -273,14 +269,18 @@ void fFileDownload::重新下载出错项()
 void fFileDownload::重新下载网页类型文件项()
 {
     redownloadWhere(
-        [](const DownloadItem& it) { return isDone(it.state()) && isWebPage(it.Extension(), true); }, true);
+        [](const DownloadItem& it) {
+            return isDone(it.state()) && IsWebPageExtension(it.Extension(), WebPageKinds::HtmHtmlXml);
+        },
+        true);
 }
 
 void fFileDownload::重新下载出错项和网页项()
 {
     redownloadWhere(
         [](const DownloadItem& it) {
-            return it.state() == Failed || (it.state() == Finished && isWebPage(it.Extension(), false));
+            return it.state() == Failed ||
+                   (it.state() == Finished && IsWebPageExtension(it.Extension(), WebPageKinds::HtmHtml));
         },
         false);
 }

@@ -6,6 +6,7 @@
 
 #include "app/Globals.h"
 #include "download/InetTransfer.h"
+#include "download/LoginPanel.h"
 #include "download/SaveNaming.h"
 #include "platform/Clock.h"
 #include "platform/Inet.h"
@@ -18,16 +19,6 @@
 
 namespace Lunovex {
 
-namespace {
-
-bool isWebPageExtension(const QString& extension)
-{
-    const QString e = extension.toLower();
-    return e == QLatin1String("htm") || e == QLatin1String("html") || e == QLatin1String("xml");
-}
-
-} // namespace
-
 void fFileDownload::Inet下载当前文件(const DownloadItem& item)
 {
     if (Inet1->StillExecuting() || DownloadBusy()) {
@@ -36,7 +27,8 @@ void fFileDownload::Inet下载当前文件(const DownloadItem& item)
         return;
     }
     // The transfer serves the event queue until it ends; a close meanwhile only hides the window.
-    const DeferredClose::Scope transfer(transferOnStack_);
+    const DeferredClose::Scope waiting(waitsOnStack_);
+    const Guard::Lock transfer(methodOneTransfer_);
     stopRequested_ = false;
     Inet下载文件(item);
 }
@@ -145,10 +137,12 @@ void fFileDownload::finishTransfer(const DownloadItem& item)
     StatusPanels[1]->setText(QStringLiteral("完成下载:") + item.BaseName());
     LastFinishTime = Clock::seconds();
     if (Check6->isChecked()) {
-        if (isWebPageExtension(item.Extension())) PlayWaveSound(101);
+        if (IsWebPageExtension(item.Extension(), WebPageKinds::HtmHtmlXml)) PlayWaveSound(101);
         if (item.state() == Failed) PlayWaveSound(103);
     }
-    // The automatic web login starts here for web pages once the login panel exists.
+    // A web page where a file was asked for: the session has most likely lapsed.
+    if (PicWebBK->autoLoginArmed() && IsWebPageExtension(item.Extension(), WebPageKinds::HtmHtmlXml))
+        PicWebBK->LoginToSite(false);
 }
 
 void fFileDownload::Inet1_StateChanged(int state)

@@ -4,6 +4,7 @@
 #include "download/fFileDownload.h"
 
 #include "app/Globals.h"
+#include "download/LoginPanel.h"
 #include "download/SaveNaming.h"
 #include "platform/Clock.h"
 #include "platform/Log.h"
@@ -73,12 +74,12 @@ void fFileDownload::Downloader1_DownloadComplete(int slot, qint64 received, qint
     CorrectItemFileType(*it);
     StatusPanels[1]->setText(QStringLiteral("完成下载:") + it->BaseName());
     if (Check6->isChecked()) {
-        const QString extension = it->Extension().toLower();
-        if (extension == QLatin1String("htm") || extension == QLatin1String("html")) PlayWaveSound(101);
+        if (IsWebPageExtension(it->Extension(), WebPageKinds::HtmHtml)) PlayWaveSound(101);
         if (it->state() == Failed) PlayWaveSound(103);
     }
-    // The automatic web login starts here for web pages once the login panel exists.
     LastFinishTime = Clock::seconds();
+    if (PicWebBK->autoLoginArmed() && IsWebPageExtension(it->Extension(), WebPageKinds::HtmHtml))
+        PicWebBK->LoginToSite(false);
 }
 
 void fFileDownload::Downloader1_DownloadError(int slot)

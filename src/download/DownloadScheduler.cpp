@@ -50,7 +50,7 @@ void fFileDownload::StopDownloads()
 // left set by the method that is no longer in use.
 bool fFileDownload::DownloadBusy() const
 {
-    return transferOnStack_.waiting() || CountLoadedSlots() > 1;
+    return methodOneTransfer_.isLocked() || CountLoadedSlots() > 1;
 }
 
 void fFileDownload::Timer_Down_Timer()

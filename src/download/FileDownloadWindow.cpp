@@ -7,6 +7,8 @@
 #include "app/Globals.h"
 #include "app/Settings.h"
 #include "app/WindowPlacement.h"
+#include "download/LoginPanel.h"
+#include "platform/Browser.h"
 #include "platform/Clock.h"
 #include "platform/EventPump.h"
 #include "platform/Inet.h"
@@ -108,6 +110,12 @@ void fFileDownload::buildControls()
     layout->addWidget(ListView3, 1);
     layout->addWidget(buildOptionPanel());
 
+    // The login panel lies over the list when shown; it follows the list's place and size.
+    PicWebBK = new LoginPanel(waitsOnStack_, central);
+    ListView3->installEventFilter(this);
+    connect(PicWebBK, &LoginPanel::statusText, this,
+            [this](const QString& text) { StatusPanels[2]->setText(text); });
+
     // Status bar: a caption, the current action, the transfer's state report, the counts.
     auto* panel2 = new ClickableLabel(this);
     panel2->onClick = [this] { StatusPanel2_Click(); };
@@ -175,6 +183,7 @@ QWidget* fFileDownload::buildOptionPanel()
     Shape1->setStyleSheet(QStringLiteral("background: #2a9d5c; border-radius: 7px;"));
     Shape1->setToolTip(QStringLiteral("正在下载"));
     Shape1->hide();
+    Command1 = Named(new QPushButton(QStringLiteral("网页登录"), panel), "Command1");
     Command4 = Named(new QPushButton(QStringLiteral("开始下载"), panel), "Command4");
     Command31 = Named(new QPushButton(QStringLiteral("停止下载"), panel), "Command31");
     Command4->setMinimumWidth(96);
@@ -208,6 +217,8 @@ QWidget* fFileDownload::buildOptionPanel()
     third->addSpacing(10);
     third->addWidget(Check6);
     third->addStretch(1);
+    third->addWidget(Command1);
+    third->addSpacing(10);
     third->addWidget(Shape1);
     third->addWidget(Command4);
     third->addWidget(Command31);
@@ -219,6 +230,7 @@ QWidget* fFileDownload::buildOptionPanel()
     rows->addLayout(third);
 
     connect(Command26, &QPushButton::clicked, this, &fFileDownload::Command26_Click);
+    connect(Command1, &QPushButton::clicked, this, &fFileDownload::Command1_Click);
     connect(Command4, &QPushButton::clicked, this, &fFileDownload::StartDownloads);
     connect(Command31, &QPushButton::clicked, this, &fFileDownload::StopDownloads);
     return panel;
@@ -254,7 +266,7 @@ void fFileDownload::Form_Load()
         Combo2->addItem(QString::number(seconds));
     Combo2->setCurrentIndex(0);
 
-    // The login browser is prepared here once the login panel exists.
+    PicWebBK->prepare();
 
     Timer1->start();
 }
@@ -340,8 +352,7 @@ int fFileDownload::CountProblemItems() const
 {
     int problems = 0;
     for (int row = 0; row < ListView3->count(); ++row) {
-        const QString extension = ListView3->cell(row, ColumnType).toLower();
-        if (extension == QLatin1String("html") || extension == QLatin1String("htm") ||
+        if (IsWebPageExtension(ListView3->cell(row, ColumnType), WebPageKinds::HtmHtml) ||
             DownloadItem::stateAt(ListView3, row) == Failed)
             ++problems;
     }
@@ -428,6 +439,24 @@ void fFileDownload::resizeEvent(QResizeEvent* event)
 {
     QMainWindow::resizeEvent(event);
     PaintListStripes(ListView3, false, 17);
+    if (PicWebBK->isVisible()) PicWebBK->showOver(ListView3);
+}
+
+// The list's own moves and resizes come after the window's, when its layout has placed it.
+bool fFileDownload::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == ListView3 && (event->type() == QEvent::Resize || event->type() == QEvent::Move) &&
+        PicWebBK->isVisible())
+        PicWebBK->showOver(ListView3);
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void fFileDownload::Command1_Click()
+{
+    PicWebBK->showOver(ListView3);
+    if (PicWebBK->autoLoginArmed() || PicWebBK->refreshing()) return;
+    if (const std::optional<DownloadItem> selected = selectedItem())
+        PicWebBK->browser()->navigate(选择url(selected->AddressList()));
 }
 
 bool fFileDownload::confirmClose()
@@ -452,7 +481,7 @@ void fFileDownload::closeEvent(QCloseEvent* event)
     }
     Form_Unload();
     // A transfer's loop may still run on this window's stack: then it hides now and goes afterwards.
-    transferOnStack_.closing();
+    waitsOnStack_.closing();
     event->accept();
 }
 

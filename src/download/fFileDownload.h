@@ -4,6 +4,7 @@
 #include "download/DownloadItem.h"
 #include "download/SaveNaming.h"
 #include "transfer/Downloader.h"
+#include "util/Guard.h"
 
 #include <QMainWindow>
 #include <QPointer>
@@ -25,6 +26,7 @@ class QTimer;
 namespace Lunovex {
 
 class Inet;
+class LoginPanel;
 class ReportList;
 struct TransferResult;
 
@@ -35,6 +37,7 @@ struct TransferResult;
 //   DownloadMethodOne.cpp   the Inet transfer of one row (itself an InetTransfer) and its outcome
 //   DownloadMethodTwo.cpp   up to six rows at once in Downloader slots
 //   DownloadListCommands.cpp the menus and the commands over the list
+// The web login panel over the list is a LoginPanel of its own.
 class fFileDownload : public QMainWindow
 {
     Q_OBJECT
@@ -70,6 +73,7 @@ protected:
     void closeEvent(QCloseEvent* event) override;
     void changeEvent(QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     friend class MethodOneTest; // reaches the transfer's rare outcomes directly
@@ -86,6 +90,7 @@ private:
     void ListView3_DblClick();
     void ListView3_ContextMenu(const QPoint& globalPos);
     void StatusPanel2_Click();
+    void Command1_Click();
     void updateRowCountLabel();
     NamePolicy selectedPolicy() const;
     QRadioButton* policyButton(NamePolicy policy) const;
@@ -163,9 +168,11 @@ private:
     QRadioButton* Option3 = nullptr; // 重命名
     QCheckBox* Check3 = nullptr;     // automatic re-download
     QComboBox* Combo4 = nullptr;
-    QCheckBox* Check4 = nullptr; // automatic start
-    QCheckBox* Check5 = nullptr; // stop after problem rows
-    QCheckBox* Check6 = nullptr; // sounds
+    QCheckBox* Check4 = nullptr;     // automatic start
+    QCheckBox* Check5 = nullptr;     // stop after problem rows
+    QCheckBox* Check6 = nullptr;     // sounds
+    QPushButton* Command1 = nullptr; // 网页登录
+    LoginPanel* PicWebBK = nullptr;
     QPushButton* Command4 = nullptr;
     QPushButton* Command31 = nullptr;
     QLabel* Shape1 = nullptr; // running indicator
@@ -185,9 +192,10 @@ private:
 
     // Shared state of the scheduler and the methods
     double LastFinishTime = 0;
-    // Counts the method-one transfers on the call stack (one at most): it runs inside a scheduling
-    // tick, and a close meanwhile only hides the window.
-    DeferredClose transferOnStack_{this};
+    // Commands that wait in the event loop (a method-one transfer, a web login): a close meanwhile
+    // only hides the window, which goes once the last of them has returned.
+    DeferredClose waitsOnStack_{this};
+    Guard methodOneTransfer_;    // a method-one transfer is on the call stack (one at most)
     bool stopRequested_ = false; // "停止下载" asks the method-one transfer to end after its chunk
     bool unloaded_ = false;
     Qt::SortOrder sortOrder_ = Qt::AscendingOrder; // the last column sort; the first click sorts descending

@@ -200,15 +200,35 @@ QString Browser::pageSource(milliseconds limit)
         .toString();
 }
 
+namespace {
+
+// A text as a script's string literal.
+QString scriptString(const QString& text)
+{
+    return QString::fromUtf8(QJsonDocument(QJsonArray{text}).toJson(QJsonDocument::Compact))
+        .mid(1)
+        .chopped(1);
+}
+
+} // namespace
+
 void Browser::clickElement(const QString& tag, int index)
 {
     page()->runJavaScript(
         QStringLiteral("(function(){var e=document.getElementsByTagName(%1)[%2]; if(e) e.click();})()")
-            .arg(QString::fromUtf8(QJsonDocument(QJsonArray{tag}).toJson(QJsonDocument::Compact))
-                     .mid(1)
-                     .chopped(1))
+            .arg(scriptString(tag))
             .arg(index),
         QWebEngineScript::ApplicationWorld);
+}
+
+void Browser::setElementValue(const QString& tag, int index, const QString& value)
+{
+    runScript(QStringLiteral("(function(){var e=document.getElementsByTagName(%1)[%2]; if(!e) return false;"
+                             "e.value=%3; e.dispatchEvent(new Event('input',{bubbles:true}));"
+                             "e.dispatchEvent(new Event('change',{bubbles:true})); return true;})()")
+                  .arg(scriptString(tag))
+                  .arg(index)
+                  .arg(scriptString(value)));
 }
 
 } // namespace Lunovex

@@ -56,6 +56,11 @@ public:
 
     // Clicks the element that stands at that index among the page's elements of that tag.
     void clickElement(const QString& tag, int index);
+    // Gives that element a value as typing would (input and change events follow), and waits for
+    // the page to have it. The value travels in the script only, never into a log.
+    void setElementValue(const QString& tag, int index, const QString& value);
+    // Loads the page shown again.
+    void refresh() { reload(); }
 
     // Runs a script on the live page in the application's script world and waits, serving events,
     // for its value (invalid when it gives none within the limit).

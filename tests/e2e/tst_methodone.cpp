@@ -378,7 +378,7 @@ private slots:
         w->AddDownloadItem(server.url(QStringLiteral("/ok.pdf")), QStringLiteral("later"),
                            QStringLiteral("pdf"), dir, QString());
         {
-            const DeferredClose::Scope running(w->transferOnStack_); // as if a transfer were on the stack
+            const Guard::Lock running(w->methodOneTransfer_); // as if a transfer were on the stack
             QVERIFY(w->DownloadBusy());
             w->Inet下载当前文件(w->item(0));
         }

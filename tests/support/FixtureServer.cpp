@@ -100,7 +100,13 @@ private:
         }
         server_->record(request);
 
-        const Route* found = server_->find(request.path);
+        const QByteArray bare = request.path.left(request.path.indexOf('?') >= 0 ? request.path.indexOf('?')
+                                                                                 : request.path.size());
+        Route decided;
+        const auto handler = server_->handlers_.constFind(bare);
+        if (handler != server_->handlers_.constEnd()) decided = (*handler)(request);
+        const Route* found =
+            handler != server_->handlers_.constEnd() ? &decided : server_->find(request.path);
         route_ = found ? *found
                        : Route::html("<html><head><title>404</title></head><body>Not Found</body></html>");
         if (!found) {
@@ -246,6 +252,11 @@ QString FixtureServer::url(const QString& path) const
 void FixtureServer::route(const QString& path, const Route& route)
 {
     routes_.insert(path.toLatin1(), route);
+}
+
+void FixtureServer::handle(const QString& path, std::function<Route(const ReceivedRequest&)> handler)
+{
+    handlers_.insert(path.toLatin1(), std::move(handler));
 }
 
 const Route* FixtureServer::find(const QByteArray& path) const

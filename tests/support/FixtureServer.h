@@ -9,6 +9,8 @@
 #include <QTcpServer>
 #include <QUrl>
 
+#include <functional>
+
 namespace Lunovex::Test {
 
 // What the server answers on one path.
@@ -64,6 +66,8 @@ public:
     QString url(const QString& path) const;
 
     void route(const QString& path, const Route& route);
+    // A route decided per request (a session that logs in and lapses); it wins over a fixed one.
+    void handle(const QString& path, std::function<Route(const ReceivedRequest&)> handler);
 
     QList<ReceivedRequest> requests() const;
     QList<ReceivedRequest> requestsFor(const QString& path) const;
@@ -76,6 +80,7 @@ private:
 
     QTcpServer server_;
     QHash<QByteArray, Route> routes_;
+    QHash<QByteArray, std::function<Route(const ReceivedRequest&)>> handlers_;
     mutable QMutex mutex_;
     QList<ReceivedRequest> requests_;
 };
