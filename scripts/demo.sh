@@ -21,7 +21,9 @@ for _ in $(seq 50); do
 done
 home="$(head -n1 "$address_file")"
 echo "Sample site: $home"
-echo "Open 资料检索下载, search, press 加入全部到列表, then 分析下载 and 开始下载."
+echo "Open 资料检索下载, search, press 加入全部到列表, then 分析下载."
+echo "In the download window, 网页登录: 网址 ${home%/}/action/login, account demo / demo (or IP登录 with"
+echo "${home%/}/action/ipLogin), 测试登录, then 开始下载. Tick 自动登录 to have a lapsed session logged in again."
 echo "A save folder for the demo is ready: $demo/downloads"
 
 LUNOVEX_PUBLISHER_HOME="$home" XDG_CONFIG_HOME="$demo/config" XDG_DATA_HOME="$demo/data" \

@@ -53,6 +53,7 @@ LoginPanel::LoginPanel(DeferredClose& waits, QWidget* parent) : QFrame(parent), 
     Label11 = Named(new QLabel(QStringLiteral("自动登录条件："), this), "Label11");
     Combo3 = Named(new QComboBox(this), "Combo3");
     Combo3->addItem(QStringLiteral("下载到网页文件(htm/html/asp)文件"));
+    Combo3->setSizeAdjustPolicy(QComboBox::AdjustToContents);
     Check1 = Named(new QCheckBox(QStringLiteral("自动刷新(每分钟)"), this), "Check1");
     Command3 = Named(new QPushButton(QStringLiteral("关闭(隐藏)"), this), "Command3");
     Web1 = Named(new Browser(this), "Web1");
@@ -62,6 +63,8 @@ LoginPanel::LoginPanel(DeferredClose& waits, QWidget* parent) : QFrame(parent), 
     auto* address = new QHBoxLayout;
     address->addWidget(Label6);
     address->addWidget(Text1, 1);
+    address->addWidget(Command2);
+    address->addWidget(Command3);
     auto* account = new QHBoxLayout;
     account->addWidget(Option4);
     account->addWidget(Text2, 1);
@@ -70,7 +73,6 @@ LoginPanel::LoginPanel(DeferredClose& waits, QWidget* parent) : QFrame(parent), 
     account->addSpacing(10);
     account->addWidget(Option5);
     auto* actions = new QHBoxLayout;
-    actions->addWidget(Command2);
     actions->addWidget(Command5);
     actions->addSpacing(10);
     actions->addWidget(Check2);
@@ -79,7 +81,6 @@ LoginPanel::LoginPanel(DeferredClose& waits, QWidget* parent) : QFrame(parent), 
     actions->addSpacing(10);
     actions->addWidget(Check1);
     actions->addStretch(1);
-    actions->addWidget(Command3);
     auto* rows = new QVBoxLayout(this);
     rows->setContentsMargins(6, 6, 6, 6);
     rows->addLayout(address);

@@ -238,6 +238,38 @@ private slots:
         QTRY_COMPARE(c<QLabel>("StatusBar1Panel3")->text(), QStringLiteral("Welcome")); // the page's title
     }
 
+    // Addresses that lead nowhere: the routine ends after its waits, the window keeps serving
+    // events, and the automatic login stays armed.
+    void badLoginAddresses_data()
+    {
+        QTest::addColumn<QString>("address");
+        QTest::newRow("not an address") << QStringLiteral("::: not a url");
+        QTest::newRow("a page that never answers") << QStringLiteral("/lp/silent");
+        QTest::newRow("nobody listening") << QStringLiteral("http://127.0.0.1:1/login");
+    }
+    void badLoginAddresses()
+    {
+        QFETCH(QString, address);
+        Route silent = Route::html(page("x"));
+        silent.delayMs = 60000;
+        server.route(QStringLiteral("/lp/silent"), silent);
+        Timing::current().loginWaitLong = milliseconds(800);
+        setAccount(address.startsWith(QLatin1Char('/')) ? server.url(address) : address);
+        c<QCheckBox>("Check2")->setChecked(true);
+        int ticks = 0;
+        QTimer tick;
+        connect(&tick, &QTimer::timeout, this, [&] { ++ticks; });
+        tick.start(20);
+        QElapsedTimer timer;
+        timer.start();
+        c<QPushButton>("Command5")->click();
+        Timing::current().loginWaitLong = milliseconds(5000);
+        QVERIFY(timer.elapsed() < 15000);
+        QVERIFY(ticks > 10);
+        QVERIFY(c<QCheckBox>("Check2")->isChecked());
+        QVERIFY(c<QPushButton>("Command5")->isEnabled());
+    }
+
     void secondLoginWhileOneRunsIsIgnored()
     {
         server.route(QStringLiteral("/lp/noform.html"), Route::html(page("<p>no form</p>")));

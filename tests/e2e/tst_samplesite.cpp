@@ -22,6 +22,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTimer>
@@ -69,6 +70,7 @@ private slots:
         t.pageSettle = milliseconds(100);
         t.supervisionTick = milliseconds(20);
         t.schedulingTick = milliseconds(20);
+        t.loginWaitShort = milliseconds(200);
     }
 
     void searchHarvestAnalyseDownload()
@@ -124,6 +126,15 @@ private slots:
         QVERIFY(downloads && downloads->isVisible());
         QCOMPARE(downloads->list()->count(), articles.size());
 
+        // The full texts need a login: the panel logs in with the demo account.
+        control<QPushButton>(downloads, "Command1")->click();
+        control<QLineEdit>(downloads, "Text1")->setText(server.url(SampleSite::accountLoginPath()));
+        control<QLineEdit>(downloads, "Text2")->setText(QStringLiteral("demo"));
+        control<QLineEdit>(downloads, "Text3")->setText(QStringLiteral("demo"));
+        control<QPushButton>(downloads, "Command5")->click();
+        QCOMPARE(server.requestsFor(QStringLiteral("/action/doLogin")).size(), 1);
+        control<QPushButton>(downloads, "Command3")->click();
+
         control<QComboBox>(downloads, "Combo2")->setCurrentText(QStringLiteral("0"));
         control<QPushButton>(downloads, "Command4")->click();
         QVERIFY(EventPump::waitUntil(
@@ -158,12 +169,14 @@ private slots:
                 QVERIFY(content.contains("Sign in"));
         }
 
-        // The transfers went with the session the browser was given.
+        // The transfers went with the session the browser was given and the login's.
         for (const SampleSite::Article& a : articles) {
             const auto requests = server.requestsFor(a.pdfPath.section(QLatin1Char('?'), 0, 0));
             QVERIFY(!requests.isEmpty());
             for (const auto& r : requests)
-                QVERIFY2(r.headers.value("cookie").contains(SampleSite::kSessionCookie), r.path.constData());
+                QVERIFY2(r.headers.value("cookie").contains(SampleSite::kSessionCookie) &&
+                             r.headers.value("cookie").contains(SampleSite::kLoginCookie),
+                         r.path.constData());
         }
 
         prompts.answer(PromptAnswer::Yes);

@@ -3,6 +3,8 @@
 #include "FixtureServer.h"
 
 #include <QFile>
+#include <QUrl>
+#include <QUrlQuery>
 
 namespace Lunovex::Test {
 
@@ -49,10 +51,27 @@ bool SampleSite::install(FixtureServer& server, const QString& folder)
         if (page == 1) server.route(QStringLiteral("/action/doSearch"), results);
     }
 
+    const Route accountLogin = fileRoute(folder, "account-login.html", "text/html; charset=utf-8", &ok);
+    server.route(accountLoginPath(), accountLogin);
+    server.route(ipLoginPath(), fileRoute(folder, "ip-login.html", "text/html; charset=utf-8", &ok));
+    const Route loggedIn = fileRoute(folder, "logged-in.html", "text/html; charset=utf-8", &ok);
+    server.handle(
+        QStringLiteral("/action/doLogin"), [accountLogin, loggedIn](const ReceivedRequest& request) {
+            const QUrlQuery query(QUrl::fromEncoded("http://h" + request.path));
+            const bool account = query.queryItemValue(QStringLiteral("username")) == QLatin1String("demo") &&
+                                 query.queryItemValue(QStringLiteral("password")) == QLatin1String("demo");
+            if (!account && query.queryItemValue(QStringLiteral("via")) != QLatin1String("ip"))
+                return accountLogin;
+            Route welcome = loggedIn;
+            welcome.setCookie = QByteArray(kLoginCookie) + "; Path=/";
+            return welcome;
+        });
+
+    // The full texts need the login; without it the platform answers with its sign-in page.
+    const Route signIn = fileRoute(folder, "login.html", "text/html; charset=utf-8", &ok);
     Route pdf = fileRoute(folder, "article.pdf", "application/pdf", &ok);
-    pdf.requireCookie = kSessionCookie;
-    Route signIn = fileRoute(folder, "login.html", "text/html; charset=utf-8", &ok);
-    signIn.requireCookie = kSessionCookie;
+    pdf.requireCookie = kLoginCookie;
+    pdf.deniedBody = signIn.body;
     for (int number = 1; number <= 29; ++number) {
         const QString path = doiPdfPath(number);
         server.route(path.left(path.indexOf(QLatin1Char('?'))), path == signInPdfPath() ? signIn : pdf);

@@ -11,11 +11,16 @@ class FixtureServer;
 // A small stand-in for the publisher's platform, served from tests/fixtures/sample-site: a search
 // page, thirty results on three pages linked by their pager (some without full-text access, one
 // article on two pages, one linked by its abstract), PDFs behind the PDF addresses that need the
-// session cookie the result pages set, and one PDF address that answers with a sign-in page.
+// session cookie the result pages set and the login cookie of an account or an IP login, and one
+// PDF address that answers with a sign-in page whatever the session.
 class SampleSite
 {
 public:
     static constexpr const char* kSessionCookie = "MVSESSION=sample-7f3a";
+    static constexpr const char* kLoginCookie = "MVAUTH=sample-reader";
+    // The login pages: an account form (the account is demo / demo) and an IP login.
+    static QString accountLoginPath() { return QStringLiteral("/action/login"); }
+    static QString ipLoginPath() { return QStringLiteral("/action/ipLogin"); }
 
     struct Article
     {
