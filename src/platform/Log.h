@@ -12,8 +12,8 @@ Q_DECLARE_LOGGING_CATEGORY(lcTransfers) // "lunovex.transfers": each transfer's 
 Q_DECLARE_LOGGING_CATEGORY(lcHarvest)   // "lunovex.harvest": pages read, entries found, hand-offs
 Q_DECLARE_LOGGING_CATEGORY(lcBrowser)   // "lunovex.browser": navigations, refused windows and links
 
-// An address as it may be logged: without the user name and password it may carry, and without
-// its fragment.
+// An address as it may be logged: without the user name and password it may carry, without its
+// fragment, and with the values of its query left out (a form sent by GET puts a password there).
 QString LoggableAddress(const QString& address);
 
 } // namespace Lunovex

@@ -138,6 +138,11 @@ private slots:
         QVERIFY(c<QWidget>("PicWebBK")->isVisible());
         w->resize(w->width() + 40, w->height() + 30);
         QTRY_COMPARE(c<QWidget>("PicWebBK")->geometry(), w->list()->geometry());
+        c<QCheckBox>("Check1")->setChecked(true); // refresh every minute
+        QVERIFY(c<QTimer>("Timer2")->isActive());
+        QCOMPARE(c<QTimer>("Timer2")->interval(), int(Timing::current().loginRefreshTick.count()));
+        c<QCheckBox>("Check1")->setChecked(false);
+        QVERIFY(!c<QTimer>("Timer2")->isActive());
         c<QPushButton>("Command3")->click();
         QVERIFY(!c<QWidget>("PicWebBK")->isVisible());
     }
