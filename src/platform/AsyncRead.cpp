@@ -32,6 +32,8 @@ void AsyncRead::start(const QString& url, const QString& targetPath, const QStri
     connect(get, &HttpGet::headersReceived, this, [this, get] {
         bytesMax_ = std::max<qint64>(get->answer().contentLength(), 0);
         status_ = get->answer().status();
+        // The size is known before the first byte: a host may turn a file down on it at once.
+        if (bytesMax_ > 0) emit progress(bytesRead_, bytesMax_, propertyName_);
     });
     connect(get, &HttpGet::readyRead, this, [this] {
         take();

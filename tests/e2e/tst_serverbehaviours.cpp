@@ -74,6 +74,9 @@ QList<Behaviour> behaviours()
     Route huge = pdf;
     huge.announcedLength = 2LL * 1024 * 1024 * 1024;
     all.append({"2gb-length", huge});
+    Route hugeThenSilent = huge;
+    hugeThenSilent.stallAfter = 0; // the length, and not a byte after it
+    all.append({"2gb-length-then-silence", hugeThenSilent});
     Route error = Route::html("<html><head><title>Server error</title></head><body>oops</body></html>");
     error.status = 500;
     error.reason = "Internal Server Error";
@@ -160,6 +163,8 @@ private slots:
                                   << "" << QByteArray();
             row("2gb-length") << int(Finished) << "大文件，跳过"
                               << "" << QByteArray();
+            row("2gb-length-then-silence") << int(Finished) << "大文件，跳过"
+                                           << "" << QByteArray();
             row("error-page")
                 << int(Finished) << "100%"
                 << "error-page.htm"
