@@ -1,5 +1,6 @@
 #include "app/fCover.h"
 
+#include "app/EmulationLevel.h"
 #include "app/Forms.h"
 #include "app/Globals.h"
 #include "app/Settings.h"
@@ -154,8 +155,7 @@ void fCover::Form_Load()
 
 void fCover::determineSystemValues()
 {
-    // Operating-system bitness and description and the embedded browser's emulation level are
-    // determined here once the emulation-level unit exists.
+    DetermineSystemValues();
 }
 
 void fCover::Timer1_Timer()
@@ -194,7 +194,7 @@ void fCover::Form_Unload()
 
 void fCover::saveEmulationLevel()
 {
-    // The embedded browser's emulation level is written back here once the emulation-level unit exists.
+    SaveEmulationLevelAtExit();
 }
 
 } // namespace Lunovex
