@@ -4,6 +4,7 @@
 #include "download/fFileDownload.h"
 
 #include "app/Forms.h"
+#include "app/fOption.h"
 #include "download/SaveNaming.h"
 #include "download/UrlReplace.h"
 #include "platform/Inet.h"
@@ -122,7 +123,7 @@ void fFileDownload::buildMenus()
        [] { ShowForm(QStringLiteral("fWebSearch")); });
 
     QMenu* tools = AddNamedMenu(menuBar(), "menu工具", QStringLiteral("工具(&T)"));
-    AddMenuEntry(tools, "设置", QStringLiteral("设置"))->setEnabled(false); // with the settings dialog
+    on(AddMenuEntry(tools, "设置", QStringLiteral("设置")), [this] { ShowSettingsDialog(this); });
     menu自动定位到下载项 = AddMenuEntry(tools, "menu自动定位到下载项", QStringLiteral("自动定位到下载项"));
     menu自动定位到下载项->setCheckable(true);
     tools->addSeparator();

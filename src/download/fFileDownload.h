@@ -65,6 +65,9 @@ public:
     void StartDownloads();
     void StopDownloads();
 
+    // The method label and the slot box show the method (the settings dialog reaches this by name).
+    Q_INVOKABLE void applyDownloadMethod(int method) { setDownloadMethod(method); }
+
 signals:
     // The list asked for its context menu (the list commands hang their menu here).
     void listMenuRequested(const QPoint& globalPos);

@@ -5,6 +5,7 @@
 
 #include "app/Forms.h"
 #include "app/Globals.h"
+#include "app/fOption.h"
 #include "app/Settings.h"
 #include "download/fFileDownload.h"
 #include "platform/Browser.h"
@@ -171,7 +172,8 @@ void fWebSearch::buildBrowseMenu()
 void fWebSearch::buildToolsMenu()
 {
     QMenu* tools = AddNamedMenu(menuBar(), "menu工具", QStringLiteral("工具(&T)"));
-    AddMenuEntry(tools, "menu设置", QStringLiteral("设置"))->setEnabled(false); // with the settings dialog
+    connect(AddMenuEntry(tools, "menu设置", QStringLiteral("设置")), &QAction::triggered, this,
+            [this] { ShowSettingsDialog(this); });
     connect(AddMenuEntry(tools, "menu设置下载保存路径", QStringLiteral("设置下载保存路径")),
             &QAction::triggered, this, &fWebSearch::askSaveFolder);
     connect(AddMenuEntry(tools, "menu打开下载窗口", QStringLiteral("打开下载窗口")), &QAction::triggered,
