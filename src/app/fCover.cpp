@@ -7,7 +7,9 @@
 #include "harvest/fWebSearch.h"
 #include "platform/Clock.h"
 #include "platform/EventPump.h"
+#include "transfer/uXMLHTTP.h"
 #include "util/Product.h"
+#include "util/ShellHelpers.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -89,6 +91,7 @@ void fCover::buildControls()
     Label3->setStyleSheet(QStringLiteral("color: yellow;"));
     Label3->setCursor(Qt::PointingHandCursor);
     Label3->hide();
+    Label3->installEventFilter(this);
 
     Command1 = makeButton(this, "Command1", QStringLiteral("资料检索下载"));
     Command1->setEnabled(false);
@@ -136,6 +139,10 @@ void fCover::buildControls()
     setFixedSize(680, 400);
 
     connect(Timer1, &QTimer::timeout, this, &fCover::Timer1_Timer);
+    uXMLHTTP2 = new uXMLHTTP(this);
+    uXMLHTTP2->setObjectName(QStringLiteral("uXMLHTTP2"));
+    connect(uXMLHTTP2, &uXMLHTTP::OnDateArrived, this, &fCover::uXMLHTTP2_OnDateArrived);
+    connect(uXMLHTTP2, &uXMLHTTP::OnDateErr, this, [this](QString&) { uXMLHTTP2_OnDateErr(); });
     connect(Command1, &QPushButton::clicked, this, &fCover::Command1_Click);
     connect(Command3, &QPushButton::clicked, this, &QWidget::close);
 }
@@ -161,19 +168,21 @@ void fCover::determineSystemValues()
 void fCover::Timer1_Timer()
 {
     Timer1->stop();
-    startUpdateCheck();
+    CheckForNewVersion();
     Command1->setEnabled(true);
-}
-
-void fCover::startUpdateCheck()
-{
-    // The once-per-start update check begins here once it exists.
 }
 
 void fCover::Command1_Click()
 {
     hide();
     ShowForm(QStringLiteral("fWebSearch"));
+}
+
+// Label3, once shown, opens the product page.
+bool fCover::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == Label3 && event->type() == QEvent::MouseButtonRelease) OpenUrl(Product::productPage());
+    return QWidget::eventFilter(watched, event);
 }
 
 void fCover::closeEvent(QCloseEvent* event)

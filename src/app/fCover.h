@@ -8,6 +8,8 @@ class QTimer;
 
 namespace Lunovex {
 
+class uXMLHTTP;
+
 // The start window: loads the global state, shows the version, opens the search window, and
 // ends the application when it closes. It stays loaded, hidden, for the whole run.
 class fCover : public QWidget
@@ -23,12 +25,17 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void buildControls();
     void determineSystemValues();
     void Timer1_Timer();
-    void startUpdateCheck();
+    // UpdateCheck.cpp
+    void CheckForNewVersion();
+    void uXMLHTTP2_OnDateArrived();
+    void uXMLHTTP2_OnDateErr();
+    void CompareVersionReply(const QString& text);
     void Command1_Click();
     void Form_Unload();
     void saveEmulationLevel();
@@ -42,6 +49,7 @@ private:
     QLabel* Label5 = nullptr;        // loading note
     QLabel* Image1 = nullptr;
     QTimer* Timer1 = nullptr;
+    uXMLHTTP* uXMLHTTP2 = nullptr;
     bool unloaded_ = false;
 };
 

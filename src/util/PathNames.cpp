@@ -30,11 +30,7 @@ QString WithTrailingSeparator(const QString& folder)
     return folder.endsWith(PathSeparator()) ? folder : folder + PathSeparator();
 }
 
-namespace {
-
-// The local path a text names, as the file tests read it: spaces around trimmed, a file:/// address
-// taken as its path.
-QString localPathOf(const QString& path)
+QString LocalPathOf(const QString& path)
 {
     QString p = TrimSpaces(path);
     if (p.left(8).toLower() == QLatin1String("file:///")) {
@@ -44,11 +40,9 @@ QString localPathOf(const QString& path)
     return QDir::toNativeSeparators(p);
 }
 
-} // namespace
-
 bool IsFilePresent(const QString& path)
 {
-    const QString p = localPathOf(path);
+    const QString p = LocalPathOf(path);
     if (p.isEmpty()) return false;
     return QFileInfo(p).isFile();
 }
@@ -224,7 +218,7 @@ bool anythingAt(const QString& path)
 QString UniqueFilePath(const QString& requested)
 {
     // The path tested is the path numbered and returned.
-    const QString path = localPathOf(requested);
+    const QString path = LocalPathOf(requested);
     if (!IsFilePresent(path)) return path;
     const qsizetype sep = path.lastIndexOf(PathSeparator());
     if (sep < 0) return path;

@@ -20,6 +20,10 @@ QString ExpandHomeFolder(const QString& path);
 // The folder with the separator at its end (added when missing).
 QString WithTrailingSeparator(const QString& folder);
 
+// The local path a text names, as the file tests read it: spaces around trimmed, a file:/// address
+// taken as its path.
+QString LocalPathOf(const QString& path);
+
 // Whether a file (not a folder) exists. A file:/// address is taken as its local path.
 bool IsFilePresent(const QString& path);
 // Whether a folder exists.

@@ -52,10 +52,21 @@ inline bool isMakerSiteAddress(const QString& address)
     return false;
 }
 
-// The maker's page for this program.
+// The site the update check asks for the newest version: the environment's LUNOVEX_MAKER_SITE, else
+// the build's; empty when neither names one, and then there is no check at all (an address that
+// cannot answer would tell every user at every start that the network is down).
+inline QString updateSite()
+{
+    QString site = qEnvironmentVariable("LUNOVEX_MAKER_SITE", QStringLiteral(LUNOVEX_MAKER_SITE)).trimmed();
+    if (!site.isEmpty() && !site.endsWith(QLatin1Char('/'))) site += QLatin1Char('/');
+    return site;
+}
+
+// The maker's page for this program, on the update site when one is set.
 inline QString productPage()
 {
-    return makerHomePage() + executableName() + QLatin1Char('/');
+    const QString site = updateSite();
+    return (site.isEmpty() ? makerHomePage() : site) + executableName() + QLatin1Char('/');
 }
 
 inline QString makerPage(const QString& path)
