@@ -5,6 +5,7 @@
 
 #include "app/Forms.h"
 #include "app/fOption.h"
+#include "app/frmAbout.h"
 #include "download/SaveNaming.h"
 #include "download/UrlReplace.h"
 #include "platform/Inet.h"
@@ -138,7 +139,7 @@ void fFileDownload::buildMenus()
        &fFileDownload::打开文件判断类型);
 
     QMenu* help = AddNamedMenu(menuBar(), "menu帮助", QStringLiteral("帮助(&H)"));
-    AddMenuEntry(help, "关于", QStringLiteral("关于"))->setEnabled(false); // with the about box
+    on(AddMenuEntry(help, "关于", QStringLiteral("关于")), [this] { ShowAboutBox(this); });
     on(AddMenuEntry(help, "menu给软件作者建议", QStringLiteral("给软件作者建议")),
        [this] { SendSuggestionMail(this); });
     on(AddMenuEntry(help, "menu最新版本", QStringLiteral("最新版本")),

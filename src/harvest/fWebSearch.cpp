@@ -6,6 +6,7 @@
 #include "app/Forms.h"
 #include "app/Globals.h"
 #include "app/fOption.h"
+#include "app/frmAbout.h"
 #include "app/Settings.h"
 #include "download/fFileDownload.h"
 #include "platform/Browser.h"
@@ -196,7 +197,8 @@ void fWebSearch::buildToolsMenu()
 void fWebSearch::buildHelpMenu()
 {
     QMenu* help = AddNamedMenu(menuBar(), "menu帮助", QStringLiteral("帮助(&H)"));
-    AddMenuEntry(help, "menu关于", QStringLiteral("关于(&A)"))->setEnabled(false); // with the about box
+    connect(AddMenuEntry(help, "menu关于", QStringLiteral("关于(&A)")), &QAction::triggered, this,
+            [this] { ShowAboutBox(this); });
     help->addSeparator();
     const auto page = [this](QMenu* menu, const char* name, const QString& caption, const QString& address,
                              bool newWindow) {

@@ -2,10 +2,13 @@
 #include "app/Globals.h"
 #include "app/Settings.h"
 #include "app/fOption.h"
+#include "app/frmAbout.h"
 #include "download/fFileDownload.h"
 #include "platform/Registry.h"
+#include "support/RecordingShell.h"
 #include "support/ScriptedPrompts.h"
 #include "support/TestEnvironment.h"
+#include "util/Product.h"
 
 #include <QAction>
 #include <QApplication>
@@ -171,6 +174,40 @@ private slots:
         control<QPushButton>(&dialog, "Command2")->click();
         QCOMPARE(dialog.result(), int(QDialog::Rejected));
         QCOMPARE(GetSetting(Setting::ProxyPort()), QStringLiteral("1"));
+    }
+
+    // The about box, modal from the menu: versions, the newer release found, the system, the links.
+    void aboutBox()
+    {
+        ScriptedPrompts prompts;
+        Test::RecordingShell shell;
+        GlobalState& g = Globals();
+        g.LatestVersion = QStringLiteral("9.9.9");
+        g.OsDescription = QStringLiteral("Debian GNU/Linux 12 (Linux 6.1)[64位]");
+        g.EmulationLevelName = QStringLiteral("IE11");
+        auto* downloads = new fFileDownload;
+        downloads->show();
+        QStringList seen;
+        QTimer::singleShot(200, this, [&] {
+            auto* about = qobject_cast<frmAbout*>(QApplication::activeModalWidget());
+            if (!about) return;
+            for (const char* name :
+                 {"LabelTitle", "LabelVersion", "LabelLatest", "LabelComponents", "LabelSystem"})
+                seen << control<QLabel>(about, name)->text();
+            emit control<QLabel>(about, "LabelLinks")->linkActivated(Product::productPage());
+            control<QPushButton>(about, "cmdOK")->click();
+        });
+        downloads->findChild<QAction*>(QStringLiteral("关于"))->trigger();
+        QCOMPARE(seen.size(), 5);
+        QCOMPARE(seen[0], Product::title());
+        QCOMPARE(seen[1], QStringLiteral("版本:") + Product::version());
+        QCOMPARE(seen[2], QStringLiteral("最新版本：V9.9.9"));
+        QVERIFY(seen[3].contains(QString::fromLatin1(qVersion())));
+        QVERIFY(seen[4].contains(g.OsDescription) && seen[4].contains(QStringLiteral("64位")) &&
+                seen[4].contains(QStringLiteral("IE11")));
+        QCOMPARE(shell.calls, QStringList{QStringLiteral("openUrl ") + Product::productPage()});
+        prompts.answer(PromptAnswer::Yes);
+        downloads->close();
     }
 
     // Through the real window: the menu opens it modally, and its own button closes it.
