@@ -26,5 +26,5 @@ echo "In the download window, 网页登录: 网址 ${home%/}/action/login, accou
 echo "${home%/}/action/ipLogin), 测试登录, then 开始下载. Tick 自动登录 to have a lapsed session logged in again."
 echo "A save folder for the demo is ready: $demo/downloads"
 
-LUNOVEX_PUBLISHER_HOME="$home" XDG_CONFIG_HOME="$demo/config" XDG_DATA_HOME="$demo/data" \
+LUNOVEX_PUBLISHER_HOME="$home" LUNOVEX_MAKER_SITE="$home" XDG_CONFIG_HOME="$demo/config" XDG_DATA_HOME="$demo/data" \
     XDG_CACHE_HOME="$demo/cache" "$build_dir/Lunovex" "$@"

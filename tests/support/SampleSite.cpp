@@ -67,6 +67,13 @@ bool SampleSite::install(FixtureServer& server, const QString& folder)
             return welcome;
         });
 
+    // The maker's side for the demo: a version file naming a newer release, and the product page.
+    server.route(QStringLiteral("/Lunovex/newver.txt"), Route::html("9.0.0"));
+    server.route(QStringLiteral("/Lunovex/"),
+                 Route::html("<html><head><meta charset='utf-8'><title>Lunovex</title></head>"
+                             "<body><h1>Lunovex 9.0.0</h1><p>The sample site's stand-in for the maker's page.</p>"
+                             "</body></html>"));
+
     // The full texts need the login; without it the platform answers with its sign-in page.
     const Route signIn = fileRoute(folder, "login.html", "text/html; charset=utf-8", &ok);
     Route pdf = fileRoute(folder, "article.pdf", "application/pdf", &ok);
