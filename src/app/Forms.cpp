@@ -55,14 +55,17 @@ void RegisterFormFactory(const QString& name, std::function<QWidget*()> create)
     factories().insert(name.toLower(), std::move(create));
 }
 
+QWidget* LoadForm(const QString& name)
+{
+    if (QWidget* loaded = FindForm(name)) return loaded;
+    const auto create = factories().value(name.toLower());
+    return create ? create() : nullptr;
+}
+
 QWidget* ShowForm(const QString& name)
 {
-    QWidget* form = FindForm(name);
-    if (!form) {
-        const auto create = factories().value(name.toLower());
-        if (!create) return nullptr;
-        form = create();
-    }
+    QWidget* form = LoadForm(name);
+    if (!form) return nullptr;
     form->show();
     form->raise();
     form->activateWindow();
@@ -72,7 +75,7 @@ QWidget* ShowForm(const QString& name)
 void ShowStartWindowUnlessLoaded(const QString& otherMainWindow)
 {
     if (IsFormLoaded(otherMainWindow)) return;
-    if (QWidget* start = FindForm(QStringLiteral("fCover"))) start->show();
+    if (QWidget* start = FindForm(FormName::Cover)) start->show();
 }
 
 void DestroyOtherForms(QWidget* startWindow)

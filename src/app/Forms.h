@@ -8,6 +8,13 @@ class QWidget;
 
 namespace Lunovex {
 
+// The names of the product's windows, as their objectName reads.
+namespace FormName {
+inline const QString Cover = QStringLiteral("fCover");
+inline const QString WebSearch = QStringLiteral("fWebSearch");
+inline const QString FileDownload = QStringLiteral("fFileDownload");
+} // namespace FormName
+
 // The loaded windows, by the names the product gives them. A window registers when it loads and
 // unregisters when it unloads, so windows find each other here without including each other.
 void RegisterForm(QWidget* window);
@@ -20,7 +27,10 @@ QWidget* FindForm(const QString& name);
 // How a window that is not loaded gets made, so that windows can open each other without
 // including each other: the window that knows the class registers it.
 void RegisterFormFactory(const QString& name, std::function<QWidget*()> create);
-// Shows the named window, creating it first when it is not loaded; nullptr when nobody can make it.
+// The named window, made by its factory (loaded, not shown) when it is not loaded yet; nullptr when
+// nobody can make it.
+QWidget* LoadForm(const QString& name);
+// Shows the named window, loading it first when needed; nullptr when nobody can make it.
 QWidget* ShowForm(const QString& name);
 
 // The start window comes back when the last of the two main windows closes: called by a main

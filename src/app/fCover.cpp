@@ -43,10 +43,10 @@ QPushButton* makeButton(QWidget* parent, const char* name, const QString& captio
 
 fCover::fCover(QWidget* parent) : QWidget(parent)
 {
-    setObjectName(QStringLiteral("fCover"));
+    setObjectName(FormName::Cover);
     buildControls();
     RegisterForm(this);
-    RegisterFormFactory(QStringLiteral("fWebSearch"), [] { return new fWebSearch; });
+    RegisterFormFactory(FormName::WebSearch, [] { return new fWebSearch; });
 }
 
 fCover::~fCover()
@@ -175,7 +175,7 @@ void fCover::Timer1_Timer()
 void fCover::Command1_Click()
 {
     hide();
-    ShowForm(QStringLiteral("fWebSearch"));
+    ShowForm(FormName::WebSearch);
 }
 
 // Label3, once shown, opens the product page.

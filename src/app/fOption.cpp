@@ -123,7 +123,7 @@ void fOption::Form_Load()
 void fOption::Command1_Click()
 {
     GlobalState& g = Globals();
-    QWidget* downloads = FindForm(QStringLiteral("fFileDownload"));
+    QWidget* downloads = FindForm(FormName::FileDownload);
     if (Option1->isChecked() || Option2->isChecked()) {
         g.DownloadMethod = Option1->isChecked() ? 1 : 2;
         // The open download window's method label and slot box follow at once.

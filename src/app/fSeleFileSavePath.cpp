@@ -71,6 +71,14 @@ fSeleFileSavePath::fSeleFileSavePath(QWidget* parent) : QDialog(parent)
     Form_Load();
 }
 
+bool fSeleFileSavePath::ask(QWidget* owner)
+{
+    fSeleFileSavePath dialog(owner);
+    const bool confirmed = dialog.exec() == QDialog::Accepted;
+    Globals().SaveFolderDialogCancelled = !confirmed;
+    return confirmed;
+}
+
 void fSeleFileSavePath::Form_Load()
 {
     if (Globals().UseOriginalFileName) Option1->setChecked(true);

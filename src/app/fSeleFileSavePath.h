@@ -20,6 +20,9 @@ public:
     explicit fSeleFileSavePath(QWidget* parent = nullptr);
 
     static QString historyFile();
+    // Asks modally over owner; true when the folder was confirmed (SaveFolderDialogCancelled says the
+    // same for those who read the global).
+    static bool ask(QWidget* owner);
 
 private:
     void Form_Load();

@@ -121,7 +121,7 @@ void fFileDownload::buildMenus()
 
     QMenu* window = AddNamedMenu(menuBar(), "menu窗口", QStringLiteral("窗口(&W)"));
     on(AddMenuEntry(window, "menu资料检索分析窗口", QStringLiteral("资料检索分析窗口")),
-       [] { ShowForm(QStringLiteral("fWebSearch")); });
+       [] { ShowForm(FormName::WebSearch); });
 
     QMenu* tools = AddNamedMenu(menuBar(), "menu工具", QStringLiteral("工具(&T)"));
     on(AddMenuEntry(tools, "设置", QStringLiteral("设置")), [this] { ShowSettingsDialog(this); });

@@ -60,7 +60,7 @@ protected:
 
 fFileDownload::fFileDownload(QWidget* parent) : QMainWindow(parent)
 {
-    setObjectName(QStringLiteral("fFileDownload"));
+    setObjectName(FormName::FileDownload);
     setAttribute(Qt::WA_DeleteOnClose);
     buildControls();
     buildMenus();
@@ -497,7 +497,7 @@ void fFileDownload::Form_Unload()
     EventPump::serve();
     EventPump::serve();
     UnregisterForm(this);
-    ShowStartWindowUnlessLoaded(QStringLiteral("fWebSearch"));
+    ShowStartWindowUnlessLoaded(FormName::WebSearch);
 }
 
 } // namespace Lunovex

@@ -38,9 +38,7 @@ void fWebSearch::AddCurrentPage(const QString& saveFolder)
 
 bool fWebSearch::askSaveFolder()
 {
-    fSeleFileSavePath dialog(this);
-    dialog.exec();
-    return !Globals().SaveFolderDialogCancelled;
+    return fSeleFileSavePath::ask(this);
 }
 
 QString fWebSearch::extractionSaveFolder()

@@ -20,8 +20,7 @@ namespace {
 
 fFileDownload* downloadWindow()
 {
-    if (auto* loaded = qobject_cast<fFileDownload*>(FindForm(QStringLiteral("fFileDownload")))) return loaded;
-    return new fFileDownload; // loaded, not shown
+    return qobject_cast<fFileDownload*>(LoadForm(FormName::FileDownload)); // loaded, not shown
 }
 
 } // namespace
@@ -57,7 +56,7 @@ void fWebSearch::加入下载列表(int row)
 
 void fWebSearch::显示下载窗口()
 {
-    QWidget* downloads = FindForm(QStringLiteral("fFileDownload"));
+    QWidget* downloads = FindForm(FormName::FileDownload);
     if (!downloads) return;
     if (auto* window = qobject_cast<fFileDownload*>(downloads)) window->list()->viewport()->update();
     if (downloads->isHidden()) downloads->show();

@@ -5,9 +5,9 @@
 
 #include "app/Forms.h"
 #include "app/Globals.h"
+#include "app/Settings.h"
 #include "app/fOption.h"
 #include "app/frmAbout.h"
-#include "app/Settings.h"
 #include "download/fFileDownload.h"
 #include "platform/Browser.h"
 #include "platform/EventPump.h"
@@ -51,7 +51,9 @@ bool isBlankPage(const QString& address)
 
 fWebSearch::fWebSearch(QWidget* parent) : QMainWindow(parent)
 {
-    setObjectName(QStringLiteral("fWebSearch"));
+    setObjectName(FormName::WebSearch);
+    // The search window is the one that hands articles over: it knows how the download window is made.
+    RegisterFormFactory(FormName::FileDownload, [] { return new fFileDownload; });
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(Product::windowCaption(QStringLiteral("Marlow & Vance 马洛-万斯数据检索分析")));
     setWindowIcon(QApplication::windowIcon());
@@ -178,12 +180,7 @@ void fWebSearch::buildToolsMenu()
     connect(AddMenuEntry(tools, "menu设置下载保存路径", QStringLiteral("设置下载保存路径")),
             &QAction::triggered, this, &fWebSearch::askSaveFolder);
     connect(AddMenuEntry(tools, "menu打开下载窗口", QStringLiteral("打开下载窗口")), &QAction::triggered,
-            this, [] {
-                QWidget* downloads = FindForm(QStringLiteral("fFileDownload"));
-                if (!downloads) downloads = new fFileDownload;
-                downloads->show();
-                downloads->raise();
-            });
+            this, [] { ShowForm(FormName::FileDownload); });
     tools->addSeparator();
     // With the cache viewer.
     AddMenuEntry(tools, "menu查看IE浏览器缓存", QStringLiteral("查看IE浏览器缓存"))->setEnabled(false);
@@ -356,7 +353,7 @@ void fWebSearch::closeEvent(QCloseEvent* event)
     event->accept();
     SaveSetting(Setting::SearchPauseIndex(), Combo2->currentIndex());
     UnregisterForm(this);
-    ShowStartWindowUnlessLoaded(QStringLiteral("fFileDownload"));
+    ShowStartWindowUnlessLoaded(FormName::FileDownload);
     const QString shown = WebBrowser1->locationUrl();
     if (pageShown_ && !shown.isEmpty() && !isBlankPage(shown)) SaveSetting(Setting::SearchPageUrl(), shown);
     deferredClose_.closing();

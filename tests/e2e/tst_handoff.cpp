@@ -43,6 +43,27 @@ private slots:
         QFile::remove(fSeleFileSavePath::historyFile());
     }
 
+    // ask() says whether the folder was confirmed, and the global says the same.
+    void saveFolderDialogTellsItsCaller_data()
+    {
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<bool>("confirmed");
+        QTest::newRow("确定") << "Command2" << true;
+        QTest::newRow("取消") << "Command3" << false;
+    }
+    void saveFolderDialogTellsItsCaller()
+    {
+        QFETCH(QString, button);
+        QFETCH(bool, confirmed);
+        Globals().SaveFolder = dir + QStringLiteral("/asked/");
+        QTimer::singleShot(50, this, [&] {
+            if (auto* d = qobject_cast<fSeleFileSavePath*>(QApplication::activeModalWidget()))
+                d->findChild<QPushButton*>(button)->click();
+        });
+        QCOMPARE(fSeleFileSavePath::ask(nullptr), confirmed);
+        QCOMPARE(Globals().SaveFolderDialogCancelled, !confirmed);
+    }
+
     void saveFolderDialogConfirms()
     {
         Globals().SaveFolder = QStringLiteral("/old/place/");
