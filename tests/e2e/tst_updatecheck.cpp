@@ -195,9 +195,11 @@ private slots:
                 QCOMPARE(control<QLabel>(&cover, "Label3")->text(),
                          QStringLiteral("有最新版本：V99.0.0可以下载升级。"));
                 QCOMPARE(Globals().LatestVersion, QStringLiteral("99.0.0"));
-                QVERIFY(shell.calls.contains(QStringLiteral("openUrl ") +
-                                             server.url(QStringLiteral("/site/")) +
-                                             Product::executableName() + QLatin1Char('/')));
+                const QString page = QStringLiteral("openUrl ") + server.url(QStringLiteral("/site/")) +
+                                     Product::executableName() + QLatin1Char('/');
+                QCOMPARE(shell.calls, QStringList{page});
+                QTest::mouseClick(control<QLabel>(&cover, "Label3"), Qt::LeftButton); // opens it again
+                QCOMPARE(shell.calls, (QStringList{page, page}));
             }
             QCOMPARE(prompts.messages(), message.isEmpty() ? QStringList() : QStringList{message});
             cover.hide();
