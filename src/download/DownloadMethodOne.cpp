@@ -74,8 +74,11 @@ void fFileDownload::Inet下载文件(const DownloadItem& item)
         << "method one " << LoggableAddress(address) << ": status " << result.status << ", "
         << TransferOutcomeName(result.outcome) << ", " << result.received << " of " << result.announced
         << " bytes";
-    if (result.outcome == TransferOutcome::Complete || result.outcome == TransferOutcome::CompleteByFallback)
+    if (result.outcome == TransferOutcome::Complete ||
+        result.outcome == TransferOutcome::CompleteByFallback) {
         CorrectItemFileType(item);
+        KeepOnlyWholePdf(item);
+    }
     finishTransfer(item);
 }
 

@@ -72,6 +72,7 @@ void fFileDownload::Downloader1_DownloadComplete(int slot, qint64 received, qint
     it->setState(it->ProgressText() == QStringLiteral("100%") ? Finished : Failed);
     unloadSlot(slot);
     CorrectItemFileType(*it);
+    KeepOnlyWholePdf(*it);
     StatusPanels[1]->setText(QStringLiteral("完成下载:") + it->BaseName());
     if (Check6->isChecked()) {
         if (IsWebPageExtension(it->Extension(), WebPageKinds::HtmHtml)) PlayWaveSound(101);

@@ -147,4 +147,15 @@ bool CorrectItemFileType(const DownloadItem& item)
     return true;
 }
 
+bool KeepOnlyWholePdf(const DownloadItem& item)
+{
+    if (item.state() != Finished || item.Extension().toLower() != QLatin1String("pdf")) return true;
+    const QString path = ItemFilePath(item);
+    if (!IsFilePresent(path) || IsWholePdf(path)) return true;
+    QFile::remove(path);
+    item.setState(Failed);
+    item.setProgressText(QStringLiteral("文件不完整"));
+    return false;
+}
+
 } // namespace Lunovex

@@ -36,4 +36,9 @@ QString ResponseExtension(const QString& contentType, const QString& headerBlock
 // paper.htm, or paper[0001].htm when that is taken); true when it did.
 bool CorrectItemFileType(const DownloadItem& item);
 
+// A finished row whose file is a PDF that is not whole (cut short, a preview) is no article: the
+// file goes and the row fails with "文件不完整", so it counts as a problem and "出错项" fetches it
+// again. False when it did.
+bool KeepOnlyWholePdf(const DownloadItem& item);
+
 } // namespace Lunovex

@@ -172,4 +172,15 @@ QString 打开文件判断文件类型(const QString& path)
     return {};
 }
 
+bool IsWholePdf(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) return false;
+    if (file.read(5) != "%PDF-") return false;
+    const qint64 size = file.size();
+    const qint64 from = std::max<qint64>(0, size - 1024);
+    if (!file.seek(from)) return false;
+    return file.read(size - from).contains("%%EOF");
+}
+
 } // namespace Lunovex

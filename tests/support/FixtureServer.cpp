@@ -29,9 +29,11 @@ namespace {
 constexpr qint64 kPiece = 64 * 1024;
 constexpr qint64 kMaxQueued = 256 * 1024;
 
-// The bytes [offset, offset + n) of a generated body: a PDF header, then a repeating alphabet.
-QByteArray generated(qint64 offset, qint64 n)
+// The bytes [offset, offset + n) of a generated body of total bytes: a PDF header, a repeating
+// alphabet, and the end-of-file marker a whole PDF ends with (when the body has room for both).
+QByteArray generated(qint64 offset, qint64 n, qint64 total)
 {
+    static const QByteArray tail = "\n%%EOF\n";
     static const QByteArray head = "%PDF-1.4\n%\xE2\xE3\xCF\xD3\n";
     static const QByteArray pattern = [] {
         QByteArray p;
@@ -44,11 +46,14 @@ QByteArray generated(qint64 offset, qint64 n)
     qint64 at = offset;
     for (; at < head.size() && at < offset + n; ++at)
         out.append(head[at]);
-    while (at < offset + n) {
-        const qint64 take = std::min<qint64>(offset + n - at, kPiece);
+    const qint64 tailStart = total >= head.size() + tail.size() ? total - tail.size() : total;
+    while (at < offset + n && at < tailStart) {
+        const qint64 take = std::min<qint64>({offset + n - at, tailStart - at, kPiece});
         out.append(pattern.constData() + at % 26, take);
         at += take;
     }
+    for (; at < offset + n; ++at)
+        out.append(tail[at - tailStart]);
     return out;
 }
 
@@ -56,7 +61,7 @@ QByteArray generated(qint64 offset, qint64 n)
 
 QByteArray Route::pdfBody(qint64 bytes)
 {
-    return generated(0, bytes);
+    return generated(0, bytes, bytes);
 }
 
 // One connection: reads a request, answers it as its route says, then closes.
@@ -183,7 +188,7 @@ private:
         while (sent_ < limit && budget > 0 && socket_->bytesToWrite() < kMaxQueued) {
             const qint64 n = std::min({piece, limit - sent_, qint64(budget)});
             const QByteArray bytes =
-                route_.generatedBytes >= 0 ? generated(sent_, n) : route_.body.mid(sent_, n);
+                route_.generatedBytes >= 0 ? generated(sent_, n, total) : route_.body.mid(sent_, n);
             if (route_.chunked) {
                 // A chunk cut by closeAfter announces its whole size: the cut falls inside the chunk.
                 const qint64 announced =

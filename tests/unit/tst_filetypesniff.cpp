@@ -121,6 +121,29 @@ private slots:
         QCOMPARE(打开文件判断文件类型(write(name, content)), type);
     }
 
+    void wholePdf_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<bool>("whole");
+        const QByteArray body(5000, 'x');
+        QTest::newRow("header and marker") << "%PDF-1.7\n" + body + "\n%%EOF\n" << true;
+        QTest::newRow("marker within the last 1024 bytes")
+            << "%PDF-1.7\n" + body + "%%EOF" + QByteArray(1000, ' ') << true;
+        QTest::newRow("incrementally updated") << "%PDF-1.4\n" + body + "%%EOF\n" + body + "%%EOF\r\n"
+                                               << true;
+        QTest::newRow("cut before its marker") << "%PDF-1.7\n" + body << false;
+        QTest::newRow("marker too far from the end") << "%PDF-1.7\n%%EOF" + body << false;
+        QTest::newRow("no header") << "<html>" + body + "%%EOF" << false;
+        QTest::newRow("empty") << QByteArray() << false;
+        QTest::newRow("tiny and whole") << QByteArray("%PDF-%%EOF") << true;
+    }
+    void wholePdf()
+    {
+        QFETCH(QByteArray, content);
+        QFETCH(bool, whole);
+        QCOMPARE(IsWholePdf(write(QStringLiteral("whole-check.pdf"), content)), whole);
+    }
+
     void notAFile()
     {
         QCOMPARE(打开文件判断文件类型(dir + QStringLiteral("/missing.pdf")), QString());
