@@ -74,6 +74,10 @@ void fFileDownload::Inet下载文件(const DownloadItem& item)
         << "method one " << LoggableAddress(address) << ": status " << result.status << ", "
         << TransferOutcomeName(result.outcome) << ", " << result.received << " of " << result.announced
         << " bytes";
+    if (result.outcome == TransferOutcome::Throttled)
+        pauseForPublisher(result.retryAfter);
+    else if (result.status != 0)
+        throttledInARow_ = 0;
     if (result.outcome == TransferOutcome::Complete ||
         result.outcome == TransferOutcome::CompleteByFallback) {
         CorrectItemFileType(item);
@@ -129,6 +133,10 @@ void fFileDownload::showOutcome(const DownloadItem& item, const TransferResult& 
         break;
     case TransferOutcome::NothingByFallback:
         item.setState(Failed);
+        item.clearProgress();
+        break;
+    case TransferOutcome::Throttled:
+        item.setState(Waiting);
         item.clearProgress();
         break;
     }

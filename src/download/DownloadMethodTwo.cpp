@@ -30,6 +30,10 @@ void fFileDownload::多线程下载(int slot, int row, const QString& address, c
             [this, slot](qint64 received, qint64 total, const QString&) {
                 Downloader1_DownloadComplete(slot, received, total);
             });
+    connect(downloader, &Downloader::DownloadThrottled, this,
+            [this, slot](const QString& retryAfter, const QString&) {
+                Downloader1_DownloadThrottled(slot, retryAfter);
+            });
     connect(downloader, &Downloader::DownloadError, this,
             [this, slot](const QString&, const QString&) { Downloader1_DownloadError(slot); });
 
@@ -68,6 +72,7 @@ void fFileDownload::Downloader1_DownloadComplete(int slot, qint64 received, qint
 {
     const std::optional<DownloadItem> it = slotItem_[size_t(slot)];
     if (slot == 0 || !it || !it->exists()) return;
+    throttledInARow_ = 0;
     if (total > 0 && total >= received) writeSlotProgress(*it, received, total);
     it->setState(it->ProgressText() == QStringLiteral("100%") ? Finished : Failed);
     unloadSlot(slot);
@@ -89,6 +94,20 @@ void fFileDownload::Downloader1_DownloadError(int slot)
     if (slot == 0) return;
     if (it) it->setState(Failed);
     unloadSlot(slot);
+    LastFinishTime = Clock::seconds();
+}
+
+// The row waits again, and the run pauses as the publisher asked.
+void fFileDownload::Downloader1_DownloadThrottled(int slot, const QString& retryAfter)
+{
+    const std::optional<DownloadItem> it = slotItem_[size_t(slot)];
+    if (slot == 0) return;
+    if (it) {
+        it->setState(Waiting);
+        it->clearProgress();
+    }
+    unloadSlot(slot);
+    pauseForPublisher(retryAfter);
     LastFinishTime = Clock::seconds();
 }
 

@@ -6,9 +6,11 @@
 
 #include "app/Globals.h"
 #include "download/SaveNaming.h"
+#include "platform/Clock.h"
 #include "platform/Inet.h"
 #include "platform/ReportList.h"
 #include "util/ControlHelpers.h"
+#include "util/HeaderText.h"
 #include "util/PathNames.h"
 #include "util/Sound.h"
 
@@ -17,6 +19,8 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QTimer>
+
+#include <cmath>
 
 namespace Lunovex {
 
@@ -60,10 +64,27 @@ void fFileDownload::Timer_Down_Timer()
         return;
     }
     if (secondsSinceLastFinish() <= Combo2->currentText().toDouble()) return;
+    if (const double left = pausedUntil_ - Clock::seconds(); left > 0) {
+        StatusPanels[1]->setText(
+            QStringLiteral("服务器要求暂停下载，%1秒后继续").arg(qint64(std::ceil(left))));
+        return;
+    }
     if (Globals().DownloadMethod == 1)
         scheduleMethodOne();
     else
         scheduleMethodTwo();
+}
+
+// The publisher asked to be asked less: the whole run waits as long as it said (or the chosen
+// interval, at least a minute), longer each time it asks again in a row.
+void fFileDownload::pauseForPublisher(const QString& retryAfter)
+{
+    ++throttledInARow_;
+    const qint64 seconds =
+        PublisherPauseSeconds(RetryAfterSeconds(retryAfter, QDateTime::currentDateTimeUtc()),
+                              Combo2->currentText().toLongLong(), throttledInARow_);
+    pausedUntil_ = Clock::seconds() + double(seconds);
+    StatusPanels[1]->setText(QStringLiteral("服务器要求暂停下载，%1秒后继续").arg(seconds));
 }
 
 void fFileDownload::scheduleMethodOne()

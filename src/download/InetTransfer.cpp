@@ -76,6 +76,8 @@ const char* TransferOutcomeName(TransferOutcome outcome)
         return "empty answer";
     case TransferOutcome::NothingByFallback:
         return "nothing by the whole-body fetch";
+    case TransferOutcome::Throttled:
+        return "asked to slow down";
     }
     return "?";
 }
@@ -101,6 +103,9 @@ TransferResult InetTransfer::run()
     if (headers.isEmpty()) return finish(TransferOutcome::NoAnswer);
     const QString statusLine = headers.section(QStringLiteral("\r\n"), 0, 0);
     result_.status = statusLine.section(QLatin1Char(' '), 1, 1).toInt();
+    result_.retryAfter = inet_.GetHeader(QStringLiteral("Retry-After"));
+    // Not a page to keep, nor a sign that the session lapsed: the row waits for the pause.
+    if (AsksToSlowDown(result_.status, result_.retryAfter)) return finish(TransferOutcome::Throttled);
 
     result_.announced = announcedLength(inet_.GetHeader(QStringLiteral("Content-Length")));
     if (overSizeLimit(double(result_.announced))) return finish(TransferOutcome::TooLarge);

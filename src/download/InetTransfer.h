@@ -27,6 +27,7 @@ enum class TransferOutcome {
     CutShort,           // the body ended before its end: cut off, reset, not HTTP
     Empty,              // a whole answer without a body: not the article
     NothingByFallback,  // the whole-body fetch brought nothing
+    Throttled,          // the publisher asked to be asked less (429, 503 with Retry-After)
 };
 
 // The outcome's name, for the log.
@@ -38,6 +39,7 @@ struct TransferResult
     qint64 announced = 0; // the announced length, 0 when there was none
     qint64 received = 0;  // body bytes written; for CannotReplace the old file's length
     int status = 0;       // the answer's HTTP status, 0 without an answer
+    QString retryAfter;   // the answer's Retry-After, when it had one
 };
 
 // One row fetched through the window's Inet control into the row's file. run() returns once the

@@ -138,12 +138,14 @@ private:
     void setDownloadMethod(int method);
     void autoRedownload();
     void scrollToStartedRow(int row);
+    void pauseForPublisher(const QString& retryAfter);
 
     // DownloadMethodTwo.cpp
     void 多线程下载(int slot, int row, const QString& address, const QString& path);
     void Downloader1_DownloadProgress(int slot, qint64 received, qint64 total);
     void Downloader1_DownloadComplete(int slot, qint64 received, qint64 total);
     void Downloader1_DownloadError(int slot);
+    void Downloader1_DownloadThrottled(int slot, const QString& retryAfter);
     void writeSlotProgress(const DownloadItem& item, qint64 received, qint64 total);
     void unloadSlot(int slot);
 
@@ -199,6 +201,8 @@ private:
     // only hides the window, which goes once the last of them has returned.
     DeferredClose waitsOnStack_{this};
     Guard methodOneTransfer_;    // a method-one transfer is on the call stack (one at most)
+    double pausedUntil_ = 0;     // the publisher asked for a pause until then (Clock seconds)
+    int throttledInARow_ = 0;    // such answers one after another, each doubling the pause
     bool stopRequested_ = false; // "停止下载" asks the method-one transfer to end after its chunk
     bool unloaded_ = false;
     Qt::SortOrder sortOrder_ = Qt::AscendingOrder; // the last column sort; the first click sorts descending

@@ -21,6 +21,7 @@ void AsyncRead::start(const QString& url, const QString& targetPath, const QStri
     bytesRead_ = 0;
     bytesMax_ = 0;
     status_ = 0;
+    retryAfter_.clear();
     failed_ = false;
 
     body_ = std::make_unique<QSaveFile>(targetPath);
@@ -32,6 +33,7 @@ void AsyncRead::start(const QString& url, const QString& targetPath, const QStri
     connect(get, &HttpGet::headersReceived, this, [this, get] {
         bytesMax_ = std::max<qint64>(get->answer().contentLength(), 0);
         status_ = get->answer().status();
+        retryAfter_ = QString::fromLatin1(get->answer().header("Retry-After"));
         // The size is known before the first byte: a host may turn a file down on it at once.
         if (bytesMax_ > 0) emit progress(bytesRead_, bytesMax_, propertyName_);
     });

@@ -34,6 +34,7 @@ public:
     QString propertyName() const { return propertyName_; }
     // The final answer's HTTP status, 0 before it (or without one).
     int status() const { return status_; }
+    QString retryAfter() const { return retryAfter_; } // the final answer's Retry-After
 
     // After completion: moves the body over the target (true when it is there now), or throws it away.
     bool commit();
@@ -55,6 +56,7 @@ private:
     qint64 bytesRead_ = 0;
     qint64 bytesMax_ = 0;
     int status_ = 0;
+    QString retryAfter_;
     bool failed_ = false;
 };
 

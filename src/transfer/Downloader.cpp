@@ -93,6 +93,15 @@ void Downloader::AsyncReadProgress(qint64 bytesRead, qint64 bytesMax, const QStr
 
 void Downloader::AsyncReadComplete(qint64 bytesRead, qint64 bytesMax, const QString& propertyName)
 {
+    if (AsksToSlowDown(read_->status(), read_->retryAfter())) {
+        read_->discard();
+        Timer1->stop();
+        dropPlaceholder();
+        qCInfo(lcTransfers).nospace().noquote() << "method two " << LoggableAddress(address_) << ": status "
+                                                << read_->status() << ", asked to slow down";
+        emit DownloadThrottled(read_->retryAfter(), saveFile_);
+        return;
+    }
     if (bytesMax < 1 || bytesRead < 1) {
         read_->discard();
         FetchWithInet();

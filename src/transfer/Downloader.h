@@ -34,6 +34,8 @@ signals:
     void DownloadProgress(qint64 received, qint64 total, const QString& saveFile);
     void DownloadComplete(qint64 received, qint64 total, const QString& saveFile);
     void DownloadError(const QString& message, const QString& saveFile);
+    // The publisher asked to be asked less (429, or 503 with Retry-After): nothing was kept.
+    void DownloadThrottled(const QString& retryAfter, const QString& saveFile);
 
 private:
     void AsyncReadProgress(qint64 bytesRead, qint64 bytesMax, const QString& propertyName);

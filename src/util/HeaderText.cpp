@@ -1,6 +1,8 @@
 #include "util/HeaderText.h"
 
+#include <QLocale>
 #include <QStringList>
+#include <QTimeZone>
 
 #include <vector>
 
@@ -180,6 +182,45 @@ QString RemoveLineBreaks(const QString& text)
     s.remove(QLatin1Char('\n'));
     s.remove(QChar(0));
     return s;
+}
+
+std::optional<qint64> RetryAfterSeconds(const QString& value, const QDateTime& now)
+{
+    const QString text = value.trimmed();
+    bool numeric = false;
+    const qint64 seconds = text.toLongLong(&numeric);
+    if (numeric) return seconds >= 0 ? std::optional<qint64>(seconds) : std::nullopt;
+    // HTTP dates are in English and in GMT, whatever the user's locale.
+    const QLocale c = QLocale::c();
+    for (const QString& format :
+         {QStringLiteral("ddd, dd MMM yyyy HH:mm:ss 'GMT'"), QStringLiteral("dd-MMM-yy HH:mm:ss 'GMT'"),
+          QStringLiteral("ddd MMM d HH:mm:ss yyyy")}) {
+        QString input = text;
+        if (format.startsWith(QLatin1String("ddd MMM")))
+            input.replace(QStringLiteral("  "), QStringLiteral(" "));
+        // A two-digit year's weekday would be checked against the wrong century: it is left out.
+        if (format.startsWith(QLatin1String("dd-"))) input = input.section(QStringLiteral(", "), 1);
+        QDateTime when = c.toDateTime(input, format);
+        if (!when.isValid()) continue;
+        if (format.contains(QLatin1String("yy ")) && when.date().year() < 1970) when = when.addYears(100);
+        when.setTimeZone(QTimeZone::utc());
+        return std::max<qint64>(0, now.secsTo(when));
+    }
+    return std::nullopt;
+}
+
+bool AsksToSlowDown(int status, const QString& retryAfter)
+{
+    return status == 429 || (status == 503 && !retryAfter.trimmed().isEmpty());
+}
+
+qint64 PublisherPauseSeconds(std::optional<qint64> retryAfter, qint64 intervalSeconds, int inARow)
+{
+    constexpr qint64 kMaxPause = 600;
+    qint64 pause = retryAfter ? *retryAfter : std::max<qint64>(60, intervalSeconds);
+    for (int i = 1; i < inARow && pause < kMaxPause; ++i)
+        pause *= 2;
+    return std::clamp<qint64>(pause, 0, kMaxPause);
 }
 
 } // namespace Lunovex

@@ -1,6 +1,9 @@
 #pragma once
 
+#include <QDateTime>
 #include <QString>
+
+#include <optional>
 
 namespace Lunovex {
 
@@ -30,5 +33,17 @@ QString RemoveLineBreaks(const QString& text);
 
 // Trims leading and trailing spaces only (never tabs or other white space).
 QString TrimSpaces(const QString& text);
+
+// The seconds a "Retry-After" value asks for: a number of seconds, or an HTTP date (RFC 1123, RFC 850
+// or asctime form) counted from now; nothing when it is neither. A date past gives 0.
+std::optional<qint64> RetryAfterSeconds(const QString& value, const QDateTime& now);
+
+// The publisher asks to be asked less: 429, or 503 with a Retry-After.
+bool AsksToSlowDown(int status, const QString& retryAfter);
+
+// How long a run pauses when the publisher says it is asked too much (429, or 503 with Retry-After):
+// what it asked for, else the chosen interval but at least 60 seconds; doubled for every such answer
+// in a row before this one; at most 600 seconds.
+qint64 PublisherPauseSeconds(std::optional<qint64> retryAfter, qint64 intervalSeconds, int inARow);
 
 } // namespace Lunovex

@@ -8,8 +8,11 @@
 #include "support/TestEnvironment.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
+#include <QLabel>
 #include <QPushButton>
+#include <QTimer>
 
 using Lunovex::Test::FixtureServer;
 using Lunovex::Test::Route;
@@ -204,6 +207,59 @@ private slots:
             QCOMPARE(f.readAll(), bytes);
             QCOMPARE(it.ReceivedText(), QString::number(bytes.size()));
         }
+        prompts.answer(PromptAnswer::Yes);
+        w->close();
+    }
+
+    // A publisher that answers 429 with Retry-After: the row waits again, the run pauses as long as
+    // asked (the status bar says so), and the next try fetches the file; nothing of the 429 is kept.
+    void publisherPaceIsHonoured_data()
+    {
+        QTest::addColumn<int>("method");
+        QTest::addColumn<int>("status");
+        QTest::newRow("429, method 1") << 1 << 429;
+        QTest::newRow("429, method 2") << 2 << 429;
+        QTest::newRow("503, method 1") << 1 << 503;
+        QTest::newRow("503, method 2") << 2 << 503;
+    }
+    void publisherPaceIsHonoured()
+    {
+        QFETCH(int, method);
+        QFETCH(int, status);
+        const QString path = QStringLiteral("/pace/%1-%2.pdf").arg(method).arg(status);
+        QList<qint64> askedAt;
+        QElapsedTimer clock;
+        clock.start();
+        server.handle(path, [&](const Test::ReceivedRequest&) {
+            askedAt << clock.elapsed();
+            if (askedAt.size() > 1) return Route::pdf(kBody);
+            Route busy =
+                Route::html("<html><head><title>Too many</title></head><body>slow down</body></html>");
+            busy.status = status;
+            busy.reason = "Too Many Requests";
+            busy.headers.append(qMakePair(QByteArray("Retry-After"), QByteArray("1")));
+            return busy;
+        });
+        SaveSetting(Setting::DownloadMethod(), QString::number(method));
+        ScriptedPrompts prompts;
+        auto* w = new fFileDownload;
+        w->AddDownloadItem(server.url(path), QStringLiteral("paced"), QStringLiteral("pdf"), dir, QString());
+        const DownloadItem it = w->item(0);
+        bool pauseShown = false;
+        QTimer watch;
+        connect(&watch, &QTimer::timeout, this, [&] {
+            pauseShown |= w->findChild<QLabel*>(QStringLiteral("StatusBar1Panel2"))
+                              ->text()
+                              .startsWith(QStringLiteral("服务器要求暂停下载"));
+        });
+        watch.start(10);
+        w->StartDownloads();
+        QVERIFY(EventPump::waitUntil([&] { return it.state() == Finished && !w->DownloadBusy(); },
+                                     milliseconds(20000)));
+        QCOMPARE(askedAt.size(), 2);
+        QVERIFY(askedAt[1] - askedAt[0] >= 900);
+        QVERIFY(pauseShown);
+        QCOMPARE(QDir(dir).entryList(QDir::Files), QStringList{QStringLiteral("paced.pdf")});
         prompts.answer(PromptAnswer::Yes);
         w->close();
     }

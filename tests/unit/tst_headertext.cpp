@@ -1,6 +1,8 @@
 #include "support/TestEnvironment.h"
 #include "util/HeaderText.h"
 
+#include <QTimeZone>
+
 using namespace Lunovex;
 
 class HeaderTextTest : public QObject
@@ -8,6 +10,58 @@ class HeaderTextTest : public QObject
     Q_OBJECT
 
 private slots:
+    void retryAfter_data()
+    {
+        QTest::addColumn<QString>("value");
+        QTest::addColumn<qint64>("seconds"); // -1: nothing
+        QTest::newRow("seconds") << "120" << qint64(120);
+        QTest::newRow("spaces") << " 5 " << qint64(5);
+        QTest::newRow("RFC 1123 date") << "Fri, 11 Dec 2026 12:02:00 GMT" << qint64(120);
+        QTest::newRow("RFC 850 date") << "Friday, 11-Dec-26 12:01:00 GMT" << qint64(60);
+        QTest::newRow("asctime date") << "Fri Dec 11 12:00:30 2026" << qint64(30);
+        QTest::newRow("a date past") << "Thu, 10 Dec 2026 12:00:00 GMT" << qint64(0);
+        QTest::newRow("negative") << "-5" << qint64(-1);
+        QTest::newRow("garbage") << "soon" << qint64(-1);
+        QTest::newRow("empty") << "" << qint64(-1);
+    }
+    void retryAfter()
+    {
+        QFETCH(QString, value);
+        QFETCH(qint64, seconds);
+        const QDateTime now(QDate(2026, 12, 11), QTime(12, 0), QTimeZone::utc());
+        const std::optional<qint64> got = RetryAfterSeconds(value, now);
+        QCOMPARE(got.value_or(-1), seconds);
+    }
+
+    void publisherPause_data()
+    {
+        QTest::addColumn<qint64>("retryAfter"); // -1: no header
+        QTest::addColumn<qint64>("interval");
+        QTest::addColumn<int>("inARow");
+        QTest::addColumn<qint64>("pause");
+        QTest::newRow("as asked") << qint64(30) << qint64(0) << 1 << qint64(30);
+        QTest::newRow("no header: at least a minute") << qint64(-1) << qint64(5) << 1 << qint64(60);
+        QTest::newRow("no header: the longer interval") << qint64(-1) << qint64(90) << 1 << qint64(90);
+        QTest::newRow("second in a row doubles") << qint64(30) << qint64(0) << 2 << qint64(60);
+        QTest::newRow("third in a row") << qint64(-1) << qint64(0) << 3 << qint64(240);
+        QTest::newRow("capped") << qint64(-1) << qint64(0) << 9 << qint64(600);
+        QTest::newRow("asked too long") << qint64(86400) << qint64(0) << 1 << qint64(600);
+    }
+    void publisherPause()
+    {
+        QFETCH(qint64, retryAfter);
+        QFETCH(qint64, interval);
+        QFETCH(int, inARow);
+        QFETCH(qint64, pause);
+        const std::optional<qint64> asked =
+            retryAfter >= 0 ? std::optional<qint64>(retryAfter) : std::nullopt;
+        QCOMPARE(PublisherPauseSeconds(asked, interval, inARow), pause);
+        QVERIFY(AsksToSlowDown(429, QString()));
+        QVERIFY(AsksToSlowDown(503, QStringLiteral("10")));
+        QVERIFY(!AsksToSlowDown(503, QString()));
+        QVERIFY(!AsksToSlowDown(200, QStringLiteral("10")));
+    }
+
     void contentDispositionLine_data()
     {
         QTest::addColumn<QString>("block");
