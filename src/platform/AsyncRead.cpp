@@ -73,13 +73,7 @@ void AsyncRead::finish()
 
 void AsyncRead::cancel()
 {
-    if (get_) {
-        HttpGet* get = get_;
-        get_ = nullptr;
-        get->disconnect(this);
-        get->abort();
-        get->deleteLater();
-    }
+    ReleaseHttpGet(get_);
     discard();
 }
 

@@ -342,6 +342,16 @@ void HttpGet::abort()
     finished_ = true;
 }
 
+void ReleaseHttpGet(QPointer<HttpGet>& get)
+{
+    if (!get) return;
+    HttpGet* request = get;
+    get = nullptr;
+    request->disconnect();
+    request->abort();
+    request->deleteLater();
+}
+
 void HttpGet::dropSocket()
 {
     if (!socket_) return;

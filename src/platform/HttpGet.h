@@ -123,4 +123,8 @@ private:
     QTimer stall_;
 };
 
+// Lets go of a request its holder no longer wants: it ends at once, reports nothing more, and goes
+// once control is back in the event loop (it may be the one whose signal is being handled).
+void ReleaseHttpGet(QPointer<HttpGet>& get);
+
 } // namespace Lunovex

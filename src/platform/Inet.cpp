@@ -66,12 +66,7 @@ HttpGet* Inet::start(const QString& url, const QString& operation, const QByteAr
 
 void Inet::release()
 {
-    if (!get_) return;
-    HttpGet* get = get_;
-    get_ = nullptr;
-    get->disconnect(this);
-    get->abort();
-    get->deleteLater();
+    ReleaseHttpGet(get_);
 }
 
 void Inet::Execute(const QString& url, const QString& operation, const QByteArray& inputData,

@@ -58,13 +58,7 @@ void XmlHttpRequest::send(const QByteArray& body)
 
 void XmlHttpRequest::abort()
 {
-    if (get_) {
-        HttpGet* get = get_;
-        get_ = nullptr;
-        get->disconnect(this);
-        get->abort();
-        get->deleteLater();
-    }
+    ReleaseHttpGet(get_);
     state_ = Unsent;
 }
 
