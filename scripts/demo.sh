@@ -2,7 +2,8 @@
 # Builds the app and launches it against the sample publisher site, served on loopback, so that the
 # whole road (search page, harvest, analysis, download) can be tried without an account.
 # The demo keeps its settings and browser profile under build/demo/, apart from a normal run's.
-# LUNOVEX_DEMO_PORT picks the site's port (8765 unless set).
+# LUNOVEX_DEMO_PORT picks the site's port (8765 unless set); LUNOVEX_DEMO_UNRULY=1 makes the site answer
+# 429 with Retry-After now and then and serve one PDF cut short.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 "$root/scripts/build.sh"
@@ -11,7 +12,9 @@ demo="$build_dir/demo"
 mkdir -p "$demo/config" "$demo/data" "$demo/cache" "$demo/downloads"
 
 address_file="$(mktemp)"
-"$build_dir/lunovex-sample-site" "$root/tests/fixtures/sample-site" "${LUNOVEX_DEMO_PORT:-8765}" >"$address_file" &
+unruly=()
+[ -n "${LUNOVEX_DEMO_UNRULY:-}" ] && unruly=(--unruly)
+"$build_dir/lunovex-sample-site" "$root/tests/fixtures/sample-site" "${LUNOVEX_DEMO_PORT:-8765}" "${unruly[@]}" >"$address_file" &
 site=$!
 trap 'kill "$site" 2>/dev/null || true; rm -f "$address_file"' EXIT
 for _ in $(seq 50); do

@@ -6,6 +6,8 @@
 #include <QUrl>
 #include <QUrlQuery>
 
+#include <memory>
+
 namespace Lunovex::Test {
 
 namespace {
@@ -35,7 +37,7 @@ QString doiPdfPath(int number)
 
 } // namespace
 
-bool SampleSite::install(FixtureServer& server, const QString& folder)
+bool SampleSite::install(FixtureServer& server, const QString& folder, bool unruly)
 {
     bool ok = true;
     server.route(homePath(), fileRoute(folder, "index.html", "text/html; charset=utf-8", &ok));
@@ -69,10 +71,11 @@ bool SampleSite::install(FixtureServer& server, const QString& folder)
 
     // The maker's side for the demo: a version file naming a newer release, and the product page.
     server.route(QStringLiteral("/Lunovex/newver.txt"), Route::html("9.0.0"));
-    server.route(QStringLiteral("/Lunovex/"),
-                 Route::html("<html><head><meta charset='utf-8'><title>Lunovex</title></head>"
-                             "<body><h1>Lunovex 9.0.0</h1><p>The sample site's stand-in for the maker's page.</p>"
-                             "</body></html>"));
+    server.route(
+        QStringLiteral("/Lunovex/"),
+        Route::html("<html><head><meta charset='utf-8'><title>Lunovex</title></head>"
+                    "<body><h1>Lunovex 9.0.0</h1><p>The sample site's stand-in for the maker's page.</p>"
+                    "</body></html>"));
 
     // The full texts need the login; without it the platform answers with its sign-in page.
     const Route signIn = fileRoute(folder, "login.html", "text/html; charset=utf-8", &ok);
@@ -82,6 +85,24 @@ bool SampleSite::install(FixtureServer& server, const QString& folder)
     for (int number = 1; number <= 29; ++number) {
         const QString path = doiPdfPath(number);
         server.route(path.left(path.indexOf(QLatin1Char('?'))), path == signInPdfPath() ? signIn : pdf);
+    }
+    if (!unruly) return ok;
+
+    Route cut = pdf;
+    cut.body = pdf.body.left(pdf.body.size() / 2);
+    auto asked = std::make_shared<int>(0);
+    for (int number = 1; number <= 28; ++number) {
+        const QString path = doiPdfPath(number);
+        const Route answer = number == 28 ? cut : pdf;
+        server.handle(path.left(path.indexOf(QLatin1Char('?'))), [asked, answer](const ReceivedRequest&) {
+            if (++*asked % 4 != 0) return answer;
+            Route busy = Route::html(
+                "<html><head><title>Too many requests</title></head><body>slow down</body></html>");
+            busy.status = 429;
+            busy.reason = "Too Many Requests";
+            busy.headers.append(qMakePair(QByteArray("Retry-After"), QByteArray("5")));
+            return busy;
+        });
     }
     return ok;
 }

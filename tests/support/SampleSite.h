@@ -29,7 +29,9 @@ public:
     };
 
     // Installs the routes on server from the site's folder; false when a file is missing.
-    static bool install(FixtureServer& server, const QString& folder);
+    // unruly: the site misbehaves as busy publishers do: every fourth PDF request is answered 429 with
+    // "Retry-After: 5", and the last full-text article's PDF is cut short.
+    static bool install(FixtureServer& server, const QString& folder, bool unruly = false);
 
     static QString homePath() { return QStringLiteral("/"); }
     static QString resultsPath(int page) { return QStringLiteral("/action/doSearch?page=%1").arg(page); }

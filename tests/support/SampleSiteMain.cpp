@@ -1,5 +1,6 @@
 // Serves the sample publisher site on loopback until stopped, for trying the whole road without an
-// account: lunovex-sample-site <site folder> [port]. Prints the home address on its first line.
+// account: lunovex-sample-site <site folder> [port] [--unruly]. Prints the home address on its first
+// line. --unruly: now and then 429 with Retry-After, and one PDF cut short.
 
 #include "FixtureServer.h"
 #include "SampleSite.h"
@@ -10,14 +11,15 @@
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
-    const QStringList args = app.arguments();
+    QStringList args = app.arguments();
+    const bool unruly = args.removeAll(QStringLiteral("--unruly")) > 0;
     QTextStream err(stderr);
     if (args.size() < 2) {
-        err << "usage: lunovex-sample-site <site folder> [port]\n";
+        err << "usage: lunovex-sample-site <site folder> [port] [--unruly]\n";
         return 2;
     }
     Lunovex::Test::FixtureServer server;
-    if (!Lunovex::Test::SampleSite::install(server, args[1])) {
+    if (!Lunovex::Test::SampleSite::install(server, args[1], unruly)) {
         err << "the sample site's files are not all in " << args[1] << "\n";
         return 1;
     }
