@@ -13,7 +13,7 @@ namespace Lunovex {
 
 namespace {
 
-const QString kEmulationKey =
+const QString kEmulationKeyPath =
     QStringLiteral("HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Internet Explorer\\MAIN\\FeatureControl\\"
                    "FEATURE_BROWSER_EMULATION");
 const QString kVersionKey =
@@ -50,12 +50,6 @@ QString rootName(RegistryRoot root)
     return {};
 }
 
-// The program's value name: the executable's name with ".exe", as the feature-control key knows it.
-QString programValueName()
-{
-    return QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName() + QStringLiteral(".exe");
-}
-
 // The first step of the bitness detection: what the system says of its machine type.
 QString machineBitness()
 {
@@ -85,6 +79,17 @@ bool splitForUse(const QString& path, QString* root, QString* subkey)
 }
 
 } // namespace
+
+QString EmulationKeyPath()
+{
+    return kEmulationKeyPath;
+}
+
+// The executable's name with ".exe", as the feature-control key knows programs.
+QString EmulationValueName()
+{
+    return QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName() + QStringLiteral(".exe");
+}
 
 RegistryRoot RegistryRootFromName(const QString& name)
 {
@@ -145,11 +150,12 @@ QString GetEmulationLevel(const QString& bitness, int* mode)
 {
     bool numeric32 = false, numeric64 = false;
     const quint32 reading32 =
-        RegistryReadDword(kEmulationKey, programValueName(), QStringLiteral("32")).toUInt(&numeric32);
+        RegistryReadDword(EmulationKeyPath(), EmulationValueName(), QStringLiteral("32")).toUInt(&numeric32);
     quint32 number = numeric32 ? reading32 : 0;
     if (bitness == QLatin1String("64")) {
         const quint32 reading64 =
-            RegistryReadDword(kEmulationKey, programValueName(), QStringLiteral("64")).toUInt(&numeric64);
+            RegistryReadDword(EmulationKeyPath(), EmulationValueName(), QStringLiteral("64"))
+                .toUInt(&numeric64);
         if (!numeric32 && numeric64) number = reading64;
     }
     for (const Level& level : kLevels) {
@@ -172,11 +178,11 @@ void SetEmulationLevel(const QString& levelName, int mode, const QString& bitnes
     for (const Level& level : kLevels)
         if (levelName.toUpper() == QLatin1String(level.name)) value = mode == 2 ? level.mode2 : level.mode1;
     const bool both = bitness == QLatin1String("64");
-    RegistryDeleteValue(kEmulationKey, programValueName(), QStringLiteral("32"));
-    if (both) RegistryDeleteValue(kEmulationKey, programValueName(), QStringLiteral("64"));
+    RegistryDeleteValue(EmulationKeyPath(), EmulationValueName(), QStringLiteral("32"));
+    if (both) RegistryDeleteValue(EmulationKeyPath(), EmulationValueName(), QStringLiteral("64"));
     if (!value) return; // the default: no value at all
-    RegistryWriteDword(kEmulationKey, programValueName(), *value, QStringLiteral("32"));
-    if (both) RegistryWriteDword(kEmulationKey, programValueName(), *value, QStringLiteral("64"));
+    RegistryWriteDword(EmulationKeyPath(), EmulationValueName(), *value, QStringLiteral("32"));
+    if (both) RegistryWriteDword(EmulationKeyPath(), EmulationValueName(), *value, QStringLiteral("64"));
 }
 
 QString DetectOsBitness()

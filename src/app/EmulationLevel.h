@@ -33,6 +33,14 @@ QString RegistryReadString(const QString& path, const QString& name, const QStri
 bool RegistryWriteDword(const QString& path, const QString& name, quint32 number, const QString& view);
 bool RegistryDeleteValue(const QString& path, const QString& name, const QString& view);
 
+// The browser feature-control key the level lives under, and this program's value name in it.
+QString EmulationKeyPath();
+QString EmulationValueName();
+
+// The browser feature-control key the level lives under, and this program's value name in it.
+QString EmulationKeyPath();
+QString EmulationValueName();
+
 // The level name ("IE11" … "IE7", else "IE默认") and *mode (1 or 2) of the value stored for this
 // program.
 QString GetEmulationLevel(const QString& bitness, int* mode);

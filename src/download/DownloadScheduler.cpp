@@ -65,8 +65,7 @@ void fFileDownload::Timer_Down_Timer()
     }
     if (secondsSinceLastFinish() <= Combo2->currentText().toDouble()) return;
     if (const double left = pausedUntil_ - Clock::seconds(); left > 0) {
-        StatusPanels[1]->setText(
-            QStringLiteral("服务器要求暂停下载，%1秒后继续").arg(qint64(std::ceil(left))));
+        showPublisherPause(qint64(std::ceil(left)));
         return;
     }
     if (Globals().DownloadMethod == 1)
@@ -84,7 +83,12 @@ void fFileDownload::pauseForPublisher(const QString& retryAfter)
         PublisherPauseSeconds(RetryAfterSeconds(retryAfter, QDateTime::currentDateTimeUtc()),
                               Combo2->currentText().toLongLong(), throttledInARow_);
     pausedUntil_ = Clock::seconds() + double(seconds);
-    StatusPanels[1]->setText(QStringLiteral("服务器要求暂停下载，%1秒后继续").arg(seconds));
+    showPublisherPause(seconds);
+}
+
+void fFileDownload::showPublisherPause(qint64 secondsLeft)
+{
+    StatusPanels[1]->setText(QStringLiteral("服务器要求暂停下载，%1秒后继续").arg(secondsLeft));
 }
 
 void fFileDownload::scheduleMethodOne()

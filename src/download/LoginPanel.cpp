@@ -163,16 +163,10 @@ bool LoginPanel::accountMissing() const
 
 void LoginPanel::Check2_Click(bool checked)
 {
-    if (!checked) return;
-    if (Text1->text().trimmed().isEmpty()) {
-        MsgBox(window(), QStringLiteral("必须先设置登录网址！"), PromptIcon::Critical);
-        Check2->setChecked(false);
-    } else if (accountMissing()) {
-        MsgBox(window(), QStringLiteral("帐号登录,必须先设置登录帐号和登录密码！"), PromptIcon::Critical);
-        Check2->setChecked(false);
-    }
+    if (checked) refuseMissingSettings(true);
 }
 
+// What a login lacks is said (when asked) and disarms the automatic login.
 bool LoginPanel::refuseMissingSettings(bool showMessages)
 {
     QString message;

@@ -139,6 +139,7 @@ private:
     void autoRedownload();
     void scrollToStartedRow(int row);
     void pauseForPublisher(const QString& retryAfter);
+    void showPublisherPause(qint64 secondsLeft);
 
     // DownloadMethodTwo.cpp
     void 多线程下载(int slot, int row, const QString& address, const QString& path);

@@ -24,16 +24,6 @@ using Lunovex::Test::ScriptedPrompts;
 
 namespace Lunovex {
 
-namespace {
-
-QByteArray contentOf(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-} // namespace
-
 class MethodTwoTest : public QObject
 {
     Q_OBJECT
@@ -71,7 +61,7 @@ private slots:
         d.BeginDownload(QStringLiteral(" ") + server.url(QStringLiteral("/d.pdf?a=1&AMP;b=2")) +
                             QStringLiteral(" "),
                         target);
-        QCOMPARE(contentOf(target), QByteArray("\x01\x00", 2)); // the name is reserved at once
+        QCOMPARE(Test::readFile(target), QByteArray("\x01\x00", 2)); // the name is reserved at once
         QVERIFY(complete.wait(5000));
         QCOMPARE(complete.first().at(0).toLongLong(), 30000);
         QCOMPARE(complete.first().at(1).toLongLong(), 30000);
@@ -94,7 +84,7 @@ private slots:
         QSignalSpy progress(&d, &Downloader::DownloadProgress);
         d.BeginDownload(server.url(QStringLiteral("/slow.pdf")), target);
         QVERIFY(progress.wait(5000));
-        QCOMPARE(contentOf(target), QByteArray("the old file"));
+        QCOMPARE(Test::readFile(target), QByteArray("the old file"));
         QVERIFY(complete.wait(5000));
         QCOMPARE(QFileInfo(target).size(), 40000);
     }

@@ -202,9 +202,7 @@ private slots:
             QCOMPARE(onDisk, QStringList());
         } else {
             QCOMPARE(onDisk, QStringList{file});
-            QFile f(dir + file);
-            QVERIFY(f.open(QIODevice::ReadOnly));
-            QCOMPARE(f.readAll(), bytes);
+            QCOMPARE(Test::readFile(dir + file), bytes);
             QCOMPARE(it.ReceivedText(), QString::number(bytes.size()));
         }
         prompts.answer(PromptAnswer::Yes);

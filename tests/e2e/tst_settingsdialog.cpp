@@ -27,18 +27,6 @@ using Lunovex::Test::ScriptedPrompts;
 
 namespace Lunovex {
 
-namespace {
-
-const QString kKey = QStringLiteral("HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Internet "
-                                    "Explorer\\MAIN\\FeatureControl\\FEATURE_BROWSER_EMULATION");
-
-QString program()
-{
-    return QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName() + QStringLiteral(".exe");
-}
-
-} // namespace
-
 // The settings dialog: what it shows of the globals, what its confirm stores and in which order, and
 // the open download window following it.
 class SettingsDialogTest : public QObject
@@ -126,8 +114,10 @@ private slots:
         QCOMPARE(GetSetting(Setting::MaxFileSize()), QStringLiteral("25"));
         QCOMPARE(GetSetting(Setting::ExtractSavePathFlag()), QStringLiteral("0"));
         QCOMPARE(Globals().EmulationLevelName, QStringLiteral("IE8"));
-        QCOMPARE(RegistryReadDword(kKey, program(), QStringLiteral("32")), QStringLiteral("8000"));
-        QCOMPARE(RegistryReadDword(kKey, program(), QStringLiteral("64")), QStringLiteral("8000"));
+        QCOMPARE(RegistryReadDword(EmulationKeyPath(), EmulationValueName(), QStringLiteral("32")),
+                 QStringLiteral("8000"));
+        QCOMPARE(RegistryReadDword(EmulationKeyPath(), EmulationValueName(), QStringLiteral("64")),
+                 QStringLiteral("8000"));
         QVERIFY(prompts.messages().isEmpty());
 
         control<QComboBox>(downloads, "Combo1")->setCurrentIndex(3);
@@ -141,7 +131,7 @@ private slots:
         QVERIFY(control<QComboBox>(downloads, "Combo1")->isEnabled());
         QCOMPARE(control<QComboBox>(downloads, "Combo1")->currentText(), QStringLiteral("1"));
         QCOMPARE(Globals().EmulationLevelName, QString());
-        QCOMPARE(RegistryReadDword(kKey, program(), QStringLiteral("32")),
+        QCOMPARE(RegistryReadDword(EmulationKeyPath(), EmulationValueName(), QStringLiteral("32")),
                  QStringLiteral("Error")); // removed
         prompts.answer(PromptAnswer::Yes);
         downloads->close();

@@ -22,16 +22,6 @@ using Lunovex::Test::ScriptedPrompts;
 
 namespace Lunovex {
 
-namespace {
-
-QByteArray readAll(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-} // namespace
-
 // The XMLHTTP control against the fixture server, and the start window's update check on it.
 class UpdateCheckTest : public QObject
 {
@@ -78,7 +68,7 @@ private slots:
         QCOMPARE(x.Status(), 200);
         QCOMPARE(x.StatusText(), QStringLiteral("OK"));
         QCOMPARE(x.ResponseText(), QStringLiteral("new body"));
-        QCOMPARE(readAll(target), QByteArray("new body"));
+        QCOMPARE(Test::readFile(target), QByteArray("new body"));
         const auto sent = server.requestsFor(QStringLiteral("/x/file.txt")).last();
         QVERIFY(!sent.headers.contains("x-early"));
         QCOMPARE(sent.headers.value("x-late"), QByteArray("2"));

@@ -79,4 +79,10 @@ QString writeFile(const QString& path, const QByteArray& content)
     return path;
 }
 
+QByteArray readFile(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
 } // namespace Lunovex::Test

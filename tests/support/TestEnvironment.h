@@ -39,6 +39,8 @@ template <typename T> T* control(QWidget* window, const char* name)
 
 // Writes a file whole (a failure fails the test that asked); returns the path.
 QString writeFile(const QString& path, const QByteArray& content = "x");
+// A file's bytes, empty when it cannot be read.
+QByteArray readFile(const QString& path);
 
 } // namespace Lunovex::Test
 

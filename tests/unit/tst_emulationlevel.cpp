@@ -12,18 +12,6 @@
 
 using namespace Lunovex;
 
-namespace {
-
-const QString kKey = QStringLiteral("HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Internet "
-                                    "Explorer\\MAIN\\FeatureControl\\FEATURE_BROWSER_EMULATION");
-
-QString program()
-{
-    return QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName() + QStringLiteral(".exe");
-}
-
-} // namespace
-
 // The emulation level kept in the registry stand-in, the registry helpers and the start-up and
 // shut-down steps.
 class EmulationLevelTest : public QObject
@@ -93,9 +81,11 @@ private slots:
         QFETCH(QString, level);
         QFETCH(int, mode);
         if (!value32.isEmpty())
-            QVERIFY(RegistryWriteDword(kKey, program(), value32.toUInt(), QStringLiteral("32")));
+            QVERIFY(RegistryWriteDword(EmulationKeyPath(), EmulationValueName(), value32.toUInt(),
+                                       QStringLiteral("32")));
         if (!value64.isEmpty())
-            QVERIFY(RegistryWriteDword(kKey, program(), value64.toUInt(), QStringLiteral("64")));
+            QVERIFY(RegistryWriteDword(EmulationKeyPath(), EmulationValueName(), value64.toUInt(),
+                                       QStringLiteral("64")));
         int got = 0;
         QCOMPARE(GetEmulationLevel(bitness, &got), level);
         QCOMPARE(got, mode);
@@ -131,21 +121,24 @@ private slots:
         QFETCH(QString, bitness);
         QFETCH(QString, in32);
         QFETCH(QString, in64);
-        RegistryWriteDword(kKey, program(), 7000, QStringLiteral("32")); // what was there goes first
-        RegistryWriteDword(kKey, program(), 7000, QStringLiteral("64"));
-        if (bitness == QLatin1String("32")) RegistryDeleteValue(kKey, program(), QStringLiteral("64"));
+        RegistryWriteDword(EmulationKeyPath(), EmulationValueName(), 7000,
+                           QStringLiteral("32")); // what was there goes first
+        RegistryWriteDword(EmulationKeyPath(), EmulationValueName(), 7000, QStringLiteral("64"));
+        if (bitness == QLatin1String("32"))
+            RegistryDeleteValue(EmulationKeyPath(), EmulationValueName(), QStringLiteral("64"));
         SetEmulationLevel(name, mode, bitness);
-        QCOMPARE(RegistryReadDword(kKey, program(), QStringLiteral("32")), in32);
-        QCOMPARE(RegistryReadDword(kKey, program(), QStringLiteral("64")), in64);
+        QCOMPARE(RegistryReadDword(EmulationKeyPath(), EmulationValueName(), QStringLiteral("32")), in32);
+        QCOMPARE(RegistryReadDword(EmulationKeyPath(), EmulationValueName(), QStringLiteral("64")), in64);
     }
 
     void viewsAndPaths()
     {
-        QVERIFY(RegistryWriteDword(kKey, program(), 1, QStringLiteral("64")));
+        QVERIFY(RegistryWriteDword(EmulationKeyPath(), EmulationValueName(), 1, QStringLiteral("64")));
         QCOMPARE(Registry::lastAccessMask(), Registry::kAccess64);
-        QCOMPARE(RegistryReadDword(kKey, program(), QStringLiteral("32")), QStringLiteral("Error")); // apart
+        QCOMPARE(RegistryReadDword(EmulationKeyPath(), EmulationValueName(), QStringLiteral("32")),
+                 QStringLiteral("Error")); // apart
         QCOMPARE(Registry::lastAccessMask(), Registry::kAccess32);
-        QCOMPARE(RegistryReadString(kKey, program(), QStringLiteral("64")),
+        QCOMPARE(RegistryReadString(EmulationKeyPath(), EmulationValueName(), QStringLiteral("64")),
                  QStringLiteral("Error")); // a DWORD
 
         // Keys are opened, never made.
@@ -153,14 +146,15 @@ private slots:
                                     QStringLiteral("x"), 1, QStringLiteral("32")));
         QVERIFY(!RegistryDeleteValue(QStringLiteral("HKEY_CURRENT_USER\\Software\\Nowhere"),
                                      QStringLiteral("x"), QStringLiteral("32")));
-        QVERIFY(RegistryDeleteValue(kKey, QStringLiteral("never there"), QStringLiteral("32")));
+        QVERIFY(RegistryDeleteValue(EmulationKeyPath(), QStringLiteral("never there"), QStringLiteral("32")));
 
         for (const QString& rejected :
              {QStringLiteral("HKEY_LOCAL_MACHINE\\"), QStringLiteral("SOFTWARE\\Microsoft"),
               QStringLiteral("hkey_local_machine\\SOFTWARE"), QString()}) {
             QString path = rejected;
             QCOMPARE(RegistrySplitPath(&path), RegistryRoot(0));
-            QCOMPARE(RegistryReadDword(rejected, program(), QStringLiteral("32")), QStringLiteral("Error"));
+            QCOMPARE(RegistryReadDword(rejected, EmulationValueName(), QStringLiteral("32")),
+                     QStringLiteral("Error"));
         }
         QString path = QStringLiteral("HKEY_USERS\\S-1\\Software");
         QCOMPARE(RegistrySplitPath(&path), HKEY_USERS_);
@@ -183,14 +177,16 @@ private slots:
         QVERIFY(Globals().OsDescription.contains(QSysInfo::kernelVersion())); // no product name here
         QCOMPARE(Globals().EmulationLevelName, QStringLiteral("IE默认"));
         SaveEmulationLevelAtExit();
-        QCOMPARE(RegistryReadDword(kKey, program(), QStringLiteral("32")), QStringLiteral("11000"));
+        QCOMPARE(RegistryReadDword(EmulationKeyPath(), EmulationValueName(), QStringLiteral("32")),
+                 QStringLiteral("11000"));
         DetermineSystemValues();
         QCOMPARE(Globals().EmulationLevelName, QStringLiteral("IE11"));
 
         SetEmulationLevel(QStringLiteral("IE8"), 1, Globals().OsBitness);
         Globals().EmulationLevelName = QStringLiteral("IE8");
         SaveEmulationLevelAtExit();
-        QCOMPARE(RegistryReadDword(kKey, program(), QStringLiteral("32")), QStringLiteral("8000"));
+        QCOMPARE(RegistryReadDword(EmulationKeyPath(), EmulationValueName(), QStringLiteral("32")),
+                 QStringLiteral("8000"));
     }
 
     // A store that cannot be written: writes fail without a word, and the level still reads.
@@ -198,7 +194,7 @@ private slots:
     {
         const QString path = Registry::storePath();
         QDir().mkpath(path); // a folder where the file should be
-        QVERIFY(!RegistryWriteDword(kKey, program(), 11000, QStringLiteral("32")));
+        QVERIFY(!RegistryWriteDword(EmulationKeyPath(), EmulationValueName(), 11000, QStringLiteral("32")));
         SetEmulationLevel(QStringLiteral("IE10"), 1, QStringLiteral("64"));
         int mode = 0;
         QVERIFY(!GetEmulationLevel(QStringLiteral("64"), &mode).isEmpty());
